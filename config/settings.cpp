@@ -1,0 +1,114 @@
+// config/settings.cpp -- the settings record, its defaults, and loading and saving its file.
+#include "config/settings.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/settings_file.h"
+#include "platform/paths.h"
+
+namespace {
+
+SettingsRecord defaultSettings()
+{
+    SettingsRecord r{};
+    r.version = settingsVersion;
+    r.passwordEnabled = 0;
+    r.password[0] = '\0';
+    r.modeList = nullptr;
+    r.colorDepth = 154;
+    r.videoMode = 49;
+    r.screenWidth = 640;
+    r.screenHeight = 480;
+    for (int16_t& flag : r.driverEnabled) flag = 1;
+    r.frameSkip = 0;
+    r.useCustomColor = 0;
+    r.customRed = 0.0f;
+    r.customBlue = 1.0f;
+    r.customGreen = 0.0f;
+    r.colorScheme = 12;
+    r.colorCycling = 1;
+    r.showSpheres = 0;
+    r.showCubes = 1;
+    r.showAmPm = 1;
+    r.showNumbers = 1;
+    r.starFieldEnabled = 1;
+    r.starDirection = 502;
+    r.starSpeed = 2;
+    r.starAmount = 700;
+    r.renderMode = 601;
+    r.movementStyle = 2;
+    r.rotationEnabled = 1;
+    r.keepLikeColors = 1;
+    return r;
+}
+
+bool writeAll(int fd, const uint8_t* data, size_t size)
+{
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+}  // namespace
+
+SettingsRecord Settings = defaultSettings();
+
+void resetSettings()
+{
+    uint8_t* modeList = Settings.modeList;
+    Settings = defaultSettings();
+    Settings.modeList = modeList;
+}
+
+int loadSettings(const char* path)
+{
+    std::FILE* file = platform::openFile(path, "rb");
+    if (!file) return 1;
+    // The largest meaningful file is small; a hostile password length can ask for more, never beyond this.
+    std::vector<uint8_t> data(kSettingsMaxReadSize);
+    size_t size = std::fread(data.data(), 1, data.size(), file);
+    std::fclose(file);
+    return decodeSettings(data.data(), size, &Settings);
+}
+
+// Writes a temporary file beside the old one and renames it over the old one only when every byte
+// reached the disk, so a full disk or a crash never leaves a cut settings file. The file may hold the
+// password in plain text, so only its owner may read it.
+int saveSettings(const char* path)
+{
+    uint8_t image[kSettingsMaxFileSize];
+    size_t size = encodeSettings(Settings, image);
+
+    std::string target = platform::resolvePath(path);
+    std::string temporary = folderOf(target) + "/.Tockwheel.ini.XXXXXX";
+    std::vector<char> name(temporary.begin(), temporary.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return 1;
+    bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, image, size) && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (!written || std::rename(name.data(), target.c_str()) != 0) {
+        ::unlink(name.data());
+        return 1;
+    }
+    return 0;
+}

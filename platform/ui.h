@@ -1,0 +1,32 @@
+// platform/ui.h -- message boxes, and the choice of who answers them.
+//
+// Three realisations: FLTK windows where a display exists; the scripted realisation chosen with
+// TOCKWHEEL_UI=script:FILE, which plays the script's lines as the user's answers and logs every box to
+// TOCKWHEEL_UI_LOG (or stderr) as one line; and, with neither a display nor a script, the box written to
+// stderr with its default button taken, so that nothing ever waits for an answer that cannot come.
+// Dialogs from templates build on the same choice (platform/dialog.h).
+#pragma once
+
+namespace platform {
+
+struct Window;   // an owner window (a dialog or an application window); null for no owner
+
+// Buttons and icons, as the Windows message-box flags.
+constexpr unsigned kMbOk = 0x00;
+constexpr unsigned kMbOkCancel = 0x01;
+constexpr unsigned kMbYesNo = 0x04;
+constexpr unsigned kMbIconError = 0x10;
+constexpr unsigned kMbIconQuestion = 0x20;
+constexpr unsigned kMbIconExclamation = 0x30;
+constexpr unsigned kMbIconInformation = 0x40;
+
+// Results, as the Windows command ids.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+
+// Shows a modal message box and returns the button chosen.
+int messageBox(Window* owner, const char* text, const char* caption, unsigned flags);
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+#include <gtest/gtest.h>
+
+#include "platform/command_line.h"
+
+TEST(CommandLine, ProgramPathBlankThenArgumentsJoinedByBlanks)
+{
+    const char* argv[] = {"/usr/bin/tockwheel", "/s", "-window-id", "42"};
+    EXPECT_EQ(platform::buildCommandLine(4, argv), "/usr/bin/tockwheel /s -window-id 42");
+    EXPECT_EQ(platform::buildCommandLine(1, argv), "/usr/bin/tockwheel");
+    const char* empty[] = {"tockwheel", ""};
+    EXPECT_EQ(platform::buildCommandLine(2, empty), "tockwheel ");
+    EXPECT_EQ(platform::buildCommandLine(0, argv), "");
+}
