@@ -1,0 +1,23 @@
+// saver/run_mode.h -- the run mode and exit code chosen from the command line, and the driver flags
+// handed to the display framework.
+#pragma once
+
+#include <cstdint>
+
+enum class RunMode { Saver, Configuration };
+
+struct RunChoice {
+    RunMode mode;
+    int configurationExitCode;   // exit code after a configuration run
+};
+
+// The argument of a full command line: after the first blank and every blank that follows it; empty
+// when the line has no blank (the program path is taken to hold none).
+const char* findArgument(const char* commandLine);
+// "/s..." (first two characters), "-s" or "s" run the saver; "/c", "-c" or "c" configure with exit
+// code 1; anything else configures with exit code 0. Letters compare case-insensitively.
+RunChoice chooseRunMode(const char* argument);
+
+// The eight driver flags in the library's order (WinDirect, DirectDraw, Standard VGA, Mode X,
+// VBE 2.0, Linear, VBE/AF, Full screen DIB) from the settings' order (the dialog's check boxes).
+void driverFlagsInLibraryOrder(const int16_t driverEnabled[8], int32_t flags[8]);

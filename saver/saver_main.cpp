@@ -1,0 +1,127 @@
+// saver/saver_main.cpp -- start-up in its fixed order: settings, run mode, data files, framework, mode,
+// scene, main loop, shut-down.
+#include "saver/saver_main.h"
+
+#include <cstdint>
+
+#include "config/settings.h"
+#include "platform/calendar.h"
+#include "platform/command_line.h"
+#include "platform/paths.h"
+#include "platform/random.h"
+#include "platform/ui.h"
+#include "platform/windows_dir.h"
+#include "saver/frame_loop.h"
+#include "saver/input.h"
+#include "saver/run_mode.h"
+#include "saver/scene_setup.h"
+
+display::Framework* framework = nullptr;
+display::DriverOptions driverOptions = {};
+
+namespace {
+
+constexpr int kWindowsDirCapacity = 256;
+constexpr const char* kWindowTitle = "Tockwheel 3D clock screen saver";
+constexpr int kSaverPages = 3;
+
+void runConfiguration()
+{
+    platform::messageBox(nullptr, "The settings dialog is not available in this build.", "Tockwheel",
+                         platform::kMbIconInformation);
+}
+
+// Both prompt bitmaps are required although only one is shown, chosen later by the screen size.
+bool passwordBitmapsPresent()
+{
+    if (!display::bitmapExists("Orvask\\pass.pag")) {
+        platform::messageBox(nullptr, "Fatal Error: Unable to find file pass.pag.", "Error", platform::kMbIconError);
+        return false;
+    }
+    if (!display::bitmapExists("Orvask\\pass2x.pag")) {
+        platform::messageBox(nullptr, "Fatal Error: Unable to find file pass2x.pag.", "Error",
+                             platform::kMbIconError);
+        return false;
+    }
+    return true;
+}
+
+[[noreturn]] void failWithLastError() { display::fatalError(display::errorMessage(display::lastError())); }
+
+void handOverDriverOptions()
+{
+    int32_t flags[8];
+    driverFlagsInLibraryOrder(Settings.driverEnabled, flags);
+    driverOptions.winDirect = flags[0];
+    driverOptions.directDraw = flags[1];
+    driverOptions.standardVga = flags[2];
+    driverOptions.modeX = flags[3];
+    driverOptions.vbe = flags[4];
+    driverOptions.linear = flags[5];
+    driverOptions.vbeAf = flags[6];
+    driverOptions.fullScreenDib = flags[7];
+    driverOptions.openGL = 1;
+    driverOptions.reserved = 0;
+    driverOptions.depthFilter = 0x0F;
+    display::setDriverOptions(driverOptions);
+}
+
+void installHooks()
+{
+    display::setGameLogicHook(advanceFrame);
+    display::setDrawHook(drawFrame);
+    display::setKeyDownHook(handleKey);
+    display::setMouseDownHook(handleMouseDown);
+    display::setMouseMoveHook(handleMouseMove);
+    display::setKeyRepeatHook(handleKey);
+    display::setSuspendHook(handleSuspend);
+}
+
+int runSaver()
+{
+    if (Settings.passwordEnabled == 1 && !passwordBitmapsPresent()) return 0;
+
+    display::timerInit();
+    display::timerOn();
+    handOverDriverOptions();
+    display::takeOverSystemPalette(true);
+    framework = display::initFramework(kWindowTitle);
+    if (!framework) failWithLastError();
+    installHooks();
+
+    // In the saver run colorDepth holds bits per pixel. An unknown mode number leaves all three as they were.
+    display::modeResolution(Settings.videoMode, &Settings.screenWidth, &Settings.screenHeight, &Settings.colorDepth);
+    display::ModeInfo modeInfo{};
+    if (!display::findMode(Settings.screenWidth, Settings.screenHeight, Settings.colorDepth, &modeInfo))
+        failWithLastError();
+    if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
+
+    setUpScene();
+    display::runMainLoop();
+
+    if (Settings.passwordEnabled == 1) display::unloadBitmap(passwordBitmap);
+    display::showCursor();
+    display::timerOff();
+    return 0;
+}
+
+}  // namespace
+
+int saverMain()
+{
+    platform::srand(static_cast<uint32_t>(platform::currentTime()));
+
+    char windowsDir[kWindowsDirCapacity];
+    platform::getWindowsDirectory(windowsDir, sizeof windowsDir);
+    platform::setCurrentDirectory(windowsDir);
+
+    resetSettings();
+    loadSettings(kSettingsPath);
+
+    RunChoice choice = chooseRunMode(findArgument(platform::commandLine()));
+    if (choice.mode == RunMode::Configuration) {
+        runConfiguration();
+        return choice.configurationExitCode;
+    }
+    return runSaver();
+}
