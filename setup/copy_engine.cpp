@@ -1,0 +1,163 @@
+// setup/copy_engine.cpp -- loading the install and copying its files in slices between events.
+#include "setup/copy_engine.h"
+
+#include <cmath>
+#include <climits>
+
+#include "platform/paths.h"
+#include "platform/ui.h"
+#include "setup/install_log.h"
+#include "setup/messages.h"
+
+namespace setup {
+
+CopyEngine copyEngine;
+
+namespace {
+
+int showMessage(const CopyEngine& engine, const char* text, const char* caption, unsigned flags)
+{
+    if (engine.hooks.message) return engine.hooks.message(engine.hooks.owner, text, caption, flags);
+    return platform::messageBox(engine.hooks.owner, text, caption, flags);
+}
+
+void fail(const CopyEngine& engine, const char* text, const char* caption = kFatalCaption)
+{
+    showMessage(engine, text, caption, platform::kMbOk | platform::kMbIconError);
+}
+
+// Each directory in script order, one level at a time: parents come first in the script.
+bool createDirectories(const CopyEngine& engine)
+{
+    for (const std::string& entry : engine.script.directories) {
+        std::string path = engine.windowsDirectory + entry;
+        if (platform::isDirectory(path.c_str())) continue;
+        if (!platform::createDirectory(path.c_str())) return false;
+    }
+    return true;
+}
+
+void closeFiles(CopyEngine& engine)
+{
+    if (engine.source) std::fclose(engine.source);
+    if (engine.destination) std::fclose(engine.destination);
+    engine.source = nullptr;
+    engine.destination = nullptr;
+}
+
+// The destination is closed here so that a write held back in its buffer still gets checked.
+bool finishFile(CopyEngine& engine)
+{
+    std::fclose(engine.source);
+    bool written = std::fclose(engine.destination) == 0;
+    engine.source = nullptr;
+    engine.destination = nullptr;
+    engine.needOpen = true;
+    ++engine.currentFile;
+    if (engine.currentFile >= int(engine.script.files.size())) engine.done = true;
+    return written;
+}
+
+void promptForDisk(CopyEngine& engine)
+{
+    const std::vector<DiskPrompt>& prompts = engine.script.diskPrompts;
+    if (engine.nextPrompt >= int(prompts.size())) return;
+    if (prompts[engine.nextPrompt].fileIndex != engine.currentFile) return;
+    std::string text = kDiskMessageStart + prompts[engine.nextPrompt].label + kDiskMessageEnd;
+    showMessage(engine, text.c_str(), kDiskCaption, platform::kMbOk | platform::kMbIconInformation);
+    ++engine.nextPrompt;
+}
+
+StepResult openCurrentFile(CopyEngine& engine)
+{
+    promptForDisk(engine);
+    // A script without files still opens entry 0, whose empty names fail as a missing source.
+    static const FileEntry kNoEntry;
+    const FileEntry& entry =
+        engine.currentFile < int(engine.script.files.size()) ? engine.script.files[engine.currentFile] : kNoEntry;
+    std::string destination = engine.windowsDirectory + entry.destination;
+    if (engine.hooks.showLabels) engine.hooks.showLabels(entry.source.c_str(), destination.c_str());
+    engine.needOpen = false;
+    engine.source = entry.source.empty() ? nullptr : platform::openFile(entry.source.c_str(), "rb");
+    if (!engine.source) {
+        fail(engine, kSourceMessage);
+        return StepResult::MustEnd;
+    }
+    engine.destination = platform::openFile(destination.c_str(), "wb");
+    if (!engine.destination) {
+        closeFiles(engine);
+        fail(engine, kDestinationMessage);
+        return StepResult::MustEnd;
+    }
+    return StepResult::Continue;
+}
+
+// A write that falls short (a full disk) is reported as a destination failure, not counted as copied.
+StepResult writeFailed(CopyEngine& engine)
+{
+    closeFiles(engine);
+    engine.copyEnabled = false;
+    fail(engine, kDestinationMessage);
+    return StepResult::MustEnd;
+}
+
+StepResult copySlice(CopyEngine& engine)
+{
+    size_t got = std::fread(engine.slice, 1, kSliceBytes, engine.source);
+    if (got > 0) {
+        if (std::fwrite(engine.slice, 1, got, engine.destination) != got) return writeFailed(engine);
+        engine.bytesCopied += int64_t(got);
+    }
+    // A short read is the end of the file or a read error; either way this file is finished.
+    if (got < kSliceBytes && !finishFile(engine)) return writeFailed(engine);
+    if (engine.hooks.repaintProgress) engine.hooks.repaintProgress();
+    return StepResult::Continue;
+}
+
+}  // namespace
+
+bool loadInstall(CopyEngine& engine, const char* scriptName)
+{
+    if (readInstallScript(scriptName, engine.script) != ScriptResult::Ok) {
+        fail(engine, kScriptMessage);
+        return false;
+    }
+    if (!createDirectories(engine)) {
+        fail(engine, kDirectoryMessage);
+        return false;
+    }
+    if (recordProduct(engine.windowsDirectory + kSharedFolder, engine.script.productName) != LogResult::Ok) {
+        fail(engine, kLogMessage, kLogFatalCaption);
+        return false;
+    }
+    engine.copyEnabled = true;
+    return true;
+}
+
+StepResult copyStep(CopyEngine& engine)
+{
+    if (!engine.copyEnabled || engine.done) return StepResult::Continue;
+    if (engine.needOpen) return openCurrentFile(engine);
+    return copySlice(engine);
+}
+
+void stopCopying(CopyEngine& engine)
+{
+    closeFiles(engine);
+    engine.copyEnabled = false;
+}
+
+double progressFraction(const CopyEngine& engine)
+{
+    if (engine.script.totalBytes <= 0) return 0.0;
+    return double(engine.bytesCopied) / double(engine.script.totalBytes);
+}
+
+int progressPercent(const CopyEngine& engine)
+{
+    double percent = std::trunc(progressFraction(engine) * 100.0);
+    if (percent >= double(INT_MAX)) return INT_MAX;
+    return int(percent);
+}
+
+}  // namespace setup

@@ -1,0 +1,39 @@
+// setup/install_log.h -- "install.log": the products installed into the shared folder.
+//
+// Layout, raw bytes: a signed 32-bit little-endian count, then that many names, each at most 19 bytes
+// followed by one 0x00 byte. No header beyond the count, no padding, no line ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace setup {
+
+enum class LogChange {
+    None,      // the product is already listed: the file stays byte for byte as it is
+    Append,    // write `count` over the first four bytes and append `bytes` at the end
+    Rewrite,   // the file was not a well-formed log: replace its whole content with `bytes`
+};
+
+struct LogUpdate {
+    LogChange change = LogChange::None;
+    int32_t count = 0;     // the new count, for Append
+    std::string bytes;     // what to append, or the whole new file for Rewrite
+};
+
+// Decides how a log holding `log` (its whole content) must change to list `product`. A log that cannot
+// be walked as written (short count field, negative count, names missing or without their 0x00, bytes
+// after the last name) is rebuilt from the names it does hold, so it never grows garbage.
+LogUpdate planLogUpdate(const unsigned char* log, size_t size, const std::string& product);
+
+// The bytes of a fresh log listing `product` alone.
+std::string newLogBytes(const std::string& product);
+
+enum class LogResult { Ok, CannotCreate };
+
+// Records `product` in "install.log" of the shared folder `sharedFolder` (a Windows-style path). The
+// current directory is the same afterwards as before, on success and on failure alike.
+LogResult recordProduct(const std::string& sharedFolder, const std::string& product);
+
+}  // namespace setup
