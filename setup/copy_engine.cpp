@@ -45,17 +45,18 @@ void closeFiles(CopyEngine& engine)
     engine.destination = nullptr;
 }
 
-// The destination is closed here so that a write held back in its buffer still gets checked.
+// True when the destination closed cleanly; only then does the file count as finished.
 bool finishFile(CopyEngine& engine)
 {
     std::fclose(engine.source);
     bool written = std::fclose(engine.destination) == 0;
     engine.source = nullptr;
     engine.destination = nullptr;
+    if (!written) return false;
     engine.needOpen = true;
     ++engine.currentFile;
     if (engine.currentFile >= int(engine.script.files.size())) engine.done = true;
-    return written;
+    return true;
 }
 
 void promptForDisk(CopyEngine& engine)
@@ -105,7 +106,9 @@ StepResult copySlice(CopyEngine& engine)
 {
     size_t got = std::fread(engine.slice, 1, kSliceBytes, engine.source);
     if (got > 0) {
-        if (std::fwrite(engine.slice, 1, got, engine.destination) != got) return writeFailed(engine);
+        // Flushed per slice so that a full disk shows up before the bytes are counted.
+        if (std::fwrite(engine.slice, 1, got, engine.destination) != got || std::fflush(engine.destination) != 0)
+            return writeFailed(engine);
         engine.bytesCopied += int64_t(got);
     }
     // A short read is the end of the file or a read error; either way this file is finished.
