@@ -1,0 +1,23 @@
+// saver/frame_loop.h -- the game-logic and draw hooks: pacing, animation steps, rendering, presenting.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t kStopwatchRestartUs = 500'000'000;   // restart well before the 32-bit count wraps
+
+extern int32_t frameCounter;   // passes since the last rendered frame; -1 right after one
+
+// Game-logic hook: one animation step after every rendered frame, and the end of the loop once the
+// saver is ending.
+void advanceFrame();
+// Draw hook: renders on every (frameSkip + 1)-th pass, lays the prompt over the page, presents it.
+void drawFrame();
+
+// True when the previous pass rendered, so the animation is due one step.
+bool animationDue();
+// One animation step: the four star layers, the clock's time and movement, its colours.
+void advanceAnimation();
+// Counts this pass; true when it is to render (the counter then reads -1).
+bool takeRenderPass();
+// Renders the scene: clear, camera, stars, clock.
+void renderScene();

@@ -1,0 +1,39 @@
+// saver/input.h -- the saver's run state and the input hooks that change it.
+#pragma once
+
+#include <cstdint>
+
+#include "display/display.h"
+
+constexpr int32_t kSaverRunning = -1;
+constexpr int32_t kSaverPrompt = 1;
+constexpr int32_t kSaverEnding = 0;
+
+constexpr int kTypedCapacity = 44;   // 43 characters and the terminating zero
+constexpr int kTypedMaxLength = kTypedCapacity - 1;
+
+constexpr int32_t kPromptIdle = 0;
+constexpr int32_t kPromptRestart = 1;   // input asked for the idle timer to start again
+constexpr int32_t kPromptTiming = 2;
+
+extern int32_t saverState;               // kSaverRunning, kSaverPrompt or kSaverEnding
+extern char typedPassword[kTypedCapacity];
+extern int32_t typedLength;              // 0 .. kTypedMaxLength
+extern int32_t promptTimerState;         // kPromptIdle, kPromptRestart or kPromptTiming
+extern uint32_t promptStart;             // stopwatch lap, microseconds, at which the idle timer started
+extern int32_t mouseAnchorX, mouseAnchorY;   // first reported mouse position; -1, -1 before it
+extern int32_t mouseX, mouseY;           // last reported mouse position
+
+// Key down and key repeat: wakes the saver, or types into the prompt (Enter checks, Backspace erases).
+void handleKey(const display::Event& event);
+// Any mouse button: wakes the saver; with the prompt up it only restarts the idle timer.
+void handleMouseDown(const display::Event& event);
+// Mouse movement beyond 4 pixels from the first reported position counts as input.
+void handleMouseMove(const display::Event& event);
+// Without a password a task switch ends the process at once; with one, every switch is refused (0).
+int handleSuspend(display::Framework* context, int flag);
+
+// Empties the typed text, overwriting every byte so that no part of a password stays in memory.
+void clearTypedPassword();
+// The state that input leads to: the prompt when a password is set, the end otherwise.
+int32_t wakeState();

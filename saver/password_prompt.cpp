@@ -1,0 +1,62 @@
+// saver/password_prompt.cpp -- the wake-up prompt: its bitmap, one mark per character, the time-out.
+#include "saver/password_prompt.h"
+
+#include "config/settings.h"
+#include "saver/input.h"
+#include "saver/scene_setup.h"
+
+namespace {
+
+constexpr int kSmallScreenWidth = 640;    // pixels; larger in both directions uses the double-size prompt
+constexpr int kSmallScreenHeight = 480;
+constexpr int kHalfWidthPx = 92;          // half-extents of the single-size bitmap (184 x 36)
+constexpr int kHalfHeightPx = 18;
+constexpr int kLargeHalfWidthPx = 185;    // of the double-size bitmap (370 x 72)
+constexpr int kLargeHalfHeightPx = 36;
+constexpr int kFirstMarkOffsetPx = 8;     // per scale unit, from the bitmap's left edge
+constexpr int kMarkSpacingPx = 4;         // per scale unit
+constexpr int kReplaceOp = 0;
+
+}  // namespace
+
+PromptLayout promptLayout(int screenWidth, int screenHeight)
+{
+    bool large = screenWidth > kSmallScreenWidth && screenHeight > kSmallScreenHeight;
+    PromptLayout layout;
+    layout.scale = large ? 2 : 1;
+    layout.left = screenWidth / 2 - (large ? kLargeHalfWidthPx : kHalfWidthPx);
+    layout.top = screenHeight / 2 - (large ? kLargeHalfHeightPx : kHalfHeightPx);
+    layout.markY = screenHeight / 2 + layout.scale;
+    return layout;
+}
+
+int promptMarkX(const PromptLayout& layout, int k)
+{
+    return layout.left + kFirstMarkOffsetPx * layout.scale + kMarkSpacingPx * layout.scale * k;
+}
+
+void checkPromptIdle(uint32_t lapUs)
+{
+    if (promptTimerState == kPromptRestart) {
+        promptStart = lapUs;
+        promptTimerState = kPromptTiming;
+        return;
+    }
+    // Unsigned difference: a stopwatch restarted while timing gives a huge value and ends the prompt.
+    if (promptTimerState == kPromptTiming && lapUs - promptStart > kPromptIdleLimitUs) {
+        promptTimerState = kPromptIdle;
+        saverState = kSaverRunning;
+        clearTypedPassword();
+        promptStart = lapUs;
+    }
+}
+
+void drawPasswordPrompt(display::Framework*)
+{
+    PromptLayout layout = promptLayout(Settings.screenWidth, Settings.screenHeight);
+    if (passwordBitmap) display::putBitmap(layout.left, layout.top, passwordBitmap, kReplaceOp);
+    display::setColorRGB(0, 0, 0);
+    for (int k = 0; k < typedLength; ++k)
+        display::fillRectAround(promptMarkX(layout, k), layout.markY, layout.scale, layout.scale);
+    checkPromptIdle(display::timerLap());
+}

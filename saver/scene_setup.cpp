@@ -1,0 +1,90 @@
+// saver/scene_setup.cpp -- the scene built once, in a fixed order, and the objects that live until exit.
+#include "saver/scene_setup.h"
+
+#include <GL/gl.h>
+#include <new>
+
+#include "config/settings.h"
+#include "platform/paths.h"
+#include "saver/clock_draw.h"
+#include "saver/color_schemes.h"
+#include "saver/frame_loop.h"
+#include "saver/star_field.h"
+
+ClockScene scene;
+display::Bitmap* passwordBitmap = nullptr;
+// Never destroyed: the process's font engine may be gone by the time exit-time destructors run.
+FontFace& fontFace = *new FontFace();
+FilledTextFont* filledFont = nullptr;
+OutlineTextFont* outlineFont = nullptr;
+
+namespace {
+
+constexpr unsigned kContextFlags = display::kGlDoubleBuffer | display::kGlDepthBuffer;   // 0x12
+constexpr int kPromptSmallWidth = 640;    // pixels; larger in both directions uses the double-size prompt
+constexpr int kPromptSmallHeight = 480;
+constexpr int kStarLayerShare = 4;        // each layer gets this fraction of starAmount
+
+[[noreturn]] void failWithLastError() { display::fatalError(display::errorMessage(display::lastError())); }
+
+void setFixedGlState()
+{
+    glViewport(0, 0, Settings.screenWidth, Settings.screenHeight);
+    glClearColor(0, 0, 0, 0);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    // A square 90-degree view whatever the screen's shape: the picture stretches on wide screens.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 1, 60);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+// Given while the model-view matrix is the identity: the light comes from behind the eye whatever
+// camera a frame sets later.
+void setLight()
+{
+    const GLfloat position[4] = {0, 0, 20, 0};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glCullFace(GL_BACK);
+}
+
+void loadPromptBitmap()
+{
+    bool large = Settings.screenWidth > kPromptSmallWidth && Settings.screenHeight > kPromptSmallHeight;
+    passwordBitmap = display::loadBitmap(large ? "Orvask\\pass2x.pag" : "Orvask\\pass.pag", true);
+    if (!passwordBitmap) failWithLastError();
+}
+
+void makeFonts()
+{
+    // A missing folder is not reported here; opening the font then fails.
+    platform::setCurrentDirectory("fonts");
+    // Windows finds "Arial.ttf" whatever the case of the installed file's name; so do we.
+    if (!fontFace.open(platform::resolvePath("Arial.ttf").c_str())) display::fatalError("Can't open arial.ttf");
+    filledFont = new (std::nothrow) FilledTextFont(fontFace);
+    if (!filledFont || !filledFont->create(kTextPointSize)) display::fatalError("Can't make font");
+    outlineFont = new (std::nothrow) OutlineTextFont(fontFace);
+    if (!outlineFont || !outlineFont->create(kTextPointSize)) display::fatalError("Can't make font");
+}
+
+}  // namespace
+
+void setUpScene()
+{
+    if (!display::startOpenGL(kContextFlags)) failWithLastError();
+    setFixedGlState();
+    frameCounter = Settings.frameSkip;   // so that the very first pass renders
+    setLight();
+    buildClockGeometry();
+    scene = ClockScene(0, 0, 0);
+    applyColorScheme(scene);
+    for (StarLayer& layer : starLayers)
+        initStarLayer(layer, Settings.screenWidth, Settings.screenHeight, Settings.starAmount / kStarLayerShare);
+    if (Settings.passwordEnabled == 1) loadPromptBitmap();
+    makeFonts();
+    display::hideCursor();
+}
