@@ -61,6 +61,10 @@ bool Contour::boxLiesWithin(const Contour& outer) const
     return xMin_ >= outer.xMin_ && xMax_ <= outer.xMax_ && yMin_ >= outer.yMin_ && yMax_ <= outer.yMax_;
 }
 
+// An edge counts when it crosses the point's height with one end strictly above and the other at or
+// below it, and crosses at or left of the point. Ends on the point's height thus belong to one edge
+// only: counting both edges that meet at a vertex level with the point would turn a point inside into
+// one outside, and hinting puts many points on the same pixel rows.
 bool Contour::encloses(double x, double y) const
 {
     int crossings = 0;
@@ -68,17 +72,11 @@ bool Contour::encloses(double x, double y) const
     for (int i = 0; i < count; ++i) {
         const ContourPoint& a = points_[i];
         const ContourPoint& b = points_[(i + 1) % count];   // the last edge closes the contour
-        if ((a.y > y && b.y > y) || (a.y < y && b.y < y))
+        if ((a.y > y) == (b.y > y))
             continue;
-        if (a.y == b.y) {
-            // A horizontal edge on the ray counts unless the point is at or left of both its ends.
-            if (x > std::min(a.x, b.x))
-                ++crossings;
-        } else {
-            double edgeX = a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y);
-            if (x >= edgeX)
-                ++crossings;
-        }
+        double edgeX = a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y);
+        if (x >= edgeX)
+            ++crossings;
     }
     return crossings % 2 == 1;
 }

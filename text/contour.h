@@ -31,8 +31,7 @@ public:
     double yMax() const { return yMax_; }
 
     bool boxLiesWithin(const Contour& outer) const;
-    // Even-odd test with a ray cast toward -x; edges through the point's height count as described
-    // in contour.cpp.
+    // Even-odd test with a ray cast from the point toward -x.
     bool encloses(double x, double y) const;
 
 private:
