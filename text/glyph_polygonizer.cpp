@@ -18,6 +18,13 @@ void GLAPIENTRY tessVertex(void* data) { currentSink->vertex(*static_cast<const 
 void GLAPIENTRY tessEnd() { currentSink->end(); }
 void GLAPIENTRY tessError(GLenum code) { currentSink->error(code); }
 
+// Flattened curves of a small glyph often cross their neighbours: without a vertex for each crossing
+// the tessellator gives up and the whole glyph goes missing.
+void GLAPIENTRY tessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weights*/[4], void** outData)
+{
+    *outData = currentSink->polygonizer->addCrossing(coords[0], coords[1]);
+}
+
 using TessCallback = void(GLAPIENTRY*)();
 
 }  // namespace
@@ -74,10 +81,23 @@ bool GlyphPolygonizer::polygonize(PolygonSink* sink)
     gluTessCallback(tess, GLU_TESS_VERTEX, reinterpret_cast<TessCallback>(tessVertex));
     gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<TessCallback>(tessEnd));
     gluTessCallback(tess, GLU_TESS_ERROR, reinterpret_cast<TessCallback>(tessError));
+    gluTessCallback(tess, GLU_TESS_COMBINE, reinterpret_cast<TessCallback>(tessCombine));
     feedContours(tess);
     gluDeleteTess(tess);
     currentSink = nullptr;
     return true;
+}
+
+ContourPoint* GlyphPolygonizer::addCrossing(double x, double y)
+{
+    crossings_.push_back({x, y, nullptr});
+    return &crossings_.back();
+}
+
+void GlyphPolygonizer::endPolygon(GLUtesselator* tess)
+{
+    gluEndPolygon(tess);
+    crossings_.clear();   // the polygon's vertices have all been handed to the sink
 }
 
 // A clockwise contour starts a new polygon; each hole joins the polygon of the outer contour it
@@ -89,7 +109,7 @@ void GlyphPolygonizer::feedContours(GLUtesselator* tess)
         Contour& contour = vectorizer_->contour(i);
         if (contour.isClockwise()) {
             if (polygonOpen)
-                gluEndPolygon(tess);
+                endPolygon(tess);
             gluBeginPolygon(tess);
             gluNextContour(tess, GLU_EXTERIOR);
             polygonOpen = true;
@@ -105,5 +125,5 @@ void GlyphPolygonizer::feedContours(GLUtesselator* tess)
         }
     }
     if (polygonOpen)
-        gluEndPolygon(tess);
+        endPolygon(tess);
 }

@@ -2,6 +2,7 @@
 // them to a sink.
 #pragma once
 
+#include <deque>
 #include <memory>
 
 #include "text/glyph_vectorizer.h"
@@ -37,11 +38,16 @@ public:
     // the sink (the default sink when null). False when no tessellator or no outline could be had.
     bool polygonize(PolygonSink* sink = nullptr);
 
+    // A vertex where two edges cross, kept until the polygon that needs it is finished.
+    ContourPoint* addCrossing(double x, double y);
+
 private:
     void feedContours(GLUtesselator* tess);
+    void endPolygon(GLUtesselator* tess);
 
     const Glyph* glyph_;                                // not owned
     std::unique_ptr<GlyphVectorizer> ownVectorizer_;   // null when the caller gave one
     GlyphVectorizer* vectorizer_;                       // the one in use
     PolygonSink defaultSink_;
+    std::deque<ContourPoint> crossings_;                // stable addresses while a polygon is open
 };
