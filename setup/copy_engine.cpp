@@ -1,6 +1,8 @@
 // setup/copy_engine.cpp -- loading the install and copying its files in slices between events.
 #include "setup/copy_engine.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <climits>
 
@@ -69,6 +71,18 @@ void promptForDisk(CopyEngine& engine)
     ++engine.nextPrompt;
 }
 
+// A program on the disk must stay runnable once installed: its execute permission is the one attribute
+// carried over, granted to whoever may read the new file.
+void carryExecutePermission(std::FILE* source, std::FILE* destination)
+{
+    struct stat from;
+    struct stat to;
+    if (::fstat(::fileno(source), &from) != 0 || !(from.st_mode & S_IXUSR)) return;
+    if (::fstat(::fileno(destination), &to) != 0) return;
+    mode_t mode = to.st_mode & 07777;
+    ::fchmod(::fileno(destination), mode | ((mode & 0444) >> 2));
+}
+
 StepResult openCurrentFile(CopyEngine& engine)
 {
     promptForDisk(engine);
@@ -90,6 +104,7 @@ StepResult openCurrentFile(CopyEngine& engine)
         fail(engine, kDestinationMessage);
         return StepResult::MustEnd;
     }
+    carryExecutePermission(engine.source, engine.destination);
     return StepResult::Continue;
 }
 

@@ -74,6 +74,21 @@ TEST_F(CopyEngineTest, InstallsDirectoriesLogAndFiles)
     EXPECT_TRUE(shownMessages().empty());
 }
 
+TEST_F(CopyEngineTest, ProgramsStayRunnableOtherFilesGainNothing)
+{
+    writeBytes(disk("prog"), "#!/bin/sh\n");
+    writeBytes(disk("data"), "d");
+    ASSERT_EQ(::chmod(disk("prog").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(disk("data").c_str(), 0644), 0);
+    ASSERT_TRUE(load("P\n1\n%D\\orvask\n%Rprog\n%W\\prog\n%Rdata\n%W\\data\n"));
+    ASSERT_TRUE(copyAll());
+    struct stat info;
+    ASSERT_EQ(::stat(windows("prog").c_str(), &info), 0);
+    EXPECT_TRUE(info.st_mode & S_IXUSR);
+    ASSERT_EQ(::stat(windows("data").c_str(), &info), 0);
+    EXPECT_FALSE(info.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH));
+}
+
 TEST_F(CopyEngineTest, OpeningAndSlicesAreSeparateSteps)
 {
     writeBytes(disk("big"), pattern(setup::kSliceBytes * 2, 3));
