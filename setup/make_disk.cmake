@@ -1,0 +1,63 @@
+# setup/make_disk.cmake -- lays out a distribution disk and writes its install script with the true byte count.
+#
+# cmake -DDISK_DIR=... -DLAYOUT=single|split -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=...] -DPROMPT_DIR=...
+#       -DFONT_FILE=... -DLICENCE_FILE=... -P make_disk.cmake
+# single: everything on DISK_DIR. split: DISK_DIR/disk1 holds setup, its script and the first files,
+# DISK_DIR/disk2 the rest; the script asks for disk 2 before its first file and names that disk's files
+# through "..\\disk2", where the second disk's folder lies beside the first.
+
+set(product "Tockwheel")
+
+# Each file: disk number, its name on the disk, the file it comes from, its destination below Windows.
+set(files "")
+if(SAVER_PROGRAM)
+  list(APPEND files "1|tockwheel|${SAVER_PROGRAM}|\\tockwheel")
+endif()
+list(APPEND files
+  "1|pass.pag|${PROMPT_DIR}/pass.pag|\\orvask\\pass.pag"
+  "2|pass2x.pag|${PROMPT_DIR}/pass2x.pag|\\orvask\\pass2x.pag"
+  "2|fonts/Arial.ttf|${FONT_FILE}|\\fonts\\Arial.ttf"
+  "2|fonts/Arial-licence.txt|${LICENCE_FILE}|\\fonts\\Arial-licence.txt")
+
+if(LAYOUT STREQUAL "split")
+  set(line_end "\r\n")
+  set(first_disk "${DISK_DIR}/disk1")
+else()
+  set(line_end "\n")
+  set(first_disk "${DISK_DIR}")
+endif()
+
+file(REMOVE_RECURSE "${DISK_DIR}")
+file(MAKE_DIRECTORY "${first_disk}")
+file(COPY "${SETUP_PROGRAM}" DESTINATION "${first_disk}")
+
+set(total 0)
+set(records "%D\\orvask${line_end}%D\\fonts${line_end}")
+set(prompted FALSE)
+foreach(entry IN LISTS files)
+  string(REPLACE "|" ";" fields "${entry}")
+  list(GET fields 0 disk)
+  list(GET fields 1 name)
+  list(GET fields 2 from)
+  list(GET fields 3 destination)
+  set(target_dir "${first_disk}")
+  set(source_name "${name}")
+  if(LAYOUT STREQUAL "split" AND disk STREQUAL "2")
+    set(target_dir "${DISK_DIR}/disk2")
+    set(source_name "../disk2/${name}")
+    if(NOT prompted)
+      string(APPEND records "%C2${line_end}")
+      set(prompted TRUE)
+    endif()
+  endif()
+  get_filename_component(name_dir "${target_dir}/${name}" DIRECTORY)
+  get_filename_component(base "${target_dir}/${name}" NAME)
+  file(MAKE_DIRECTORY "${name_dir}")
+  configure_file("${from}" "${name_dir}/${base}" COPYONLY)
+  file(SIZE "${from}" size)
+  math(EXPR total "${total} + ${size}")
+  string(REPLACE "/" "\\" source_name "${source_name}")
+  string(APPEND records "%R${source_name}${line_end}%W${destination}${line_end}")
+endforeach()
+
+file(WRITE "${first_disk}/setup.xdt" "${product}${line_end}${total}${line_end}${records}")

@@ -1,0 +1,51 @@
+// setup/setup_main.cpp -- the installer's start-up: backdrop, notice, install path, progress dialog, loop.
+#include <cstdlib>
+
+#include "platform/dialog.h"
+#include "platform/os_version.h"
+#include "platform/windows_dir.h"
+#include "resources/dialog_templates.h"
+#include "setup/copy_engine.h"
+#include "setup/messages.h"
+#include "setup/setup_windows.h"
+
+namespace {
+
+constexpr char kSetupWindowTitle[] = "Halvorne Setup";
+constexpr int kAbortStatus = 1;
+
+// With no one to show windows to (no display, no script) the install runs as the dialogs would have
+// run it with their defaults: the default Windows directory, every message on stderr.
+int installWithoutWindows(const char* scriptName)
+{
+    if (!setup::loadInstall(setup::copyEngine, scriptName)) return kAbortStatus;
+    while (!setup::copyEngine.done)
+        if (setup::copyStep(setup::copyEngine) == setup::StepResult::MustEnd) return kAbortStatus;
+    platform::messageBox(nullptr, setup::kFinishedMessage, setup::kFinishedCaption,
+                         platform::kMbOk | platform::kMbIconExclamation);
+    platform::messageBox(nullptr, setup::kInformationMessage, setup::kInformationCaption,
+                         platform::kMbOk | platform::kMbIconInformation);
+    return 0;
+}
+
+}  // namespace
+
+int main()
+{
+    using namespace setup;
+    platform::Rgb background = platform::getSysColor(platform::kColorAppWorkspace);
+    setupWindows.setupWindow = platform::createAppWindow(kSetupWindowTitle, background, setupWindowProc);
+    platform::messageBox(nullptr, kNoticeMessage, kNoticeCaption, platform::kMbOk | platform::kMbIconInformation);
+
+    copyEngine.windowsDirectory = platform::windowsDirectory();
+    platform::dialogBoxParam(&resources::kPathDialogTemplate, setupWindows.setupWindow, pathDialogProc, 0);
+    if (copyEngine.done) return kAbortStatus;
+
+    const char* scriptName = installScriptName(platform::getVersion());
+    platform::Window* progress = platform::createDialogParam(&resources::kProgressDialogTemplate,
+                                                             setupWindows.setupWindow, progressDialogProc,
+                                                             reinterpret_cast<intptr_t>(scriptName));
+    if (!progress && !setupWindows.loadAttempted) return installWithoutWindows(scriptName);
+    int status = platform::runMessageLoop(installerIdle);
+    return setupWindows.exitStatus != 0 ? setupWindows.exitStatus : status;
+}
