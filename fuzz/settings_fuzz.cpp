@@ -1,0 +1,32 @@
+// fuzz/settings_fuzz.cpp -- feeds arbitrary bytes to the settings file decoder and checks what it may
+// never do: write past the password, leave it unterminated, or take a foreign file half-way.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/settings.h"
+#include "config/settings_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    resetSettings();
+    SettingsRecord record = Settings;
+    std::memset(record.password, 'q', sizeof record.password - 1);
+    record.password[sizeof record.password - 1] = '\0';
+    SettingsRecord before = record;
+
+    int result = decodeSettings(data, size, &record);
+    if (result != 0 && std::memcmp(&record, &before, sizeof record) != 0) std::abort();
+    if (::strnlen(record.password, sizeof record.password) >= sizeof record.password) std::abort();
+
+    // Whatever was loaded must save to a file that loads back to the same fields.
+    uint8_t image[kSettingsMaxFileSize];
+    size_t written = encodeSettings(record, image);
+    if (written > sizeof image) std::abort();
+    SettingsRecord again = before;
+    if (decodeSettings(image, written, &again) != 0) std::abort();
+    uint8_t second[kSettingsMaxFileSize];
+    if (encodeSettings(again, second) != written || std::memcmp(image, second, written) != 0) std::abort();
+    return 0;
+}

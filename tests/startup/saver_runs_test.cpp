@@ -1,0 +1,113 @@
+// Whole saver runs on the offscreen back end: start-up, the refused starts, fatal errors and the end.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/startup/saver_world.h"
+
+namespace {
+
+::testing::AssertionResult contains(const std::string& text, const std::string& part)
+{
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" not found in:\n" << text;
+}
+
+}  // namespace
+
+TEST(SaverRun, KeyEndsTheRunWithExitZero)
+{
+    SaverWorld world;
+    world.events = "at 5 key 32\n";
+    ProgramRun run = world.run();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
+TEST(SaverRun, ClickAndFarMouseMoveEndTheRunButJitterDoesNot)
+{
+    SaverWorld world;
+    world.events = "at 2 click 100 100\n";
+    EXPECT_EQ(world.run().exitCode, 0);
+
+    world.events = "at 2 move 100 100\nat 3 move 104 96\nat 4 move 100 104\n";
+    world.environment["TOCKWHEEL_PASSES"] = "30";
+    ProgramRun jitter = world.run();
+    EXPECT_EQ(jitter.exitCode, 4) << "moves within 4 pixels must not end the saver";
+
+    world.events = "at 2 move 100 100\nat 3 move 105 100\n";
+    EXPECT_EQ(world.run().exitCode, 0);
+}
+
+TEST(SaverRun, RunStillGoingAfterThePassLimitEndsWithFour)
+{
+    SaverWorld world;
+    world.environment["TOCKWHEEL_PASSES"] = "10";
+    ProgramRun run = world.run();
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_FALSE(run.err.empty());
+}
+
+TEST(SaverRun, PasswordOnWithoutTheLargeBitmapRefusesToStart)
+{
+    SaverWorld world;
+    SettingsRecord settings = defaultSettingsRecord();
+    settings.passwordEnabled = 1;
+    std::strcpy(settings.password, "pw");
+    settings.videoMode = 19;   // 640 x 480, where only the small bitmap would be shown
+    world.saveSettings(settings);
+    world.removeFile("Orvask/pass2x.pag");
+    ProgramRun run = world.run();
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(contains(world.uiLog(), "Fatal Error: Unable to find file pass2x.pag."));
+    EXPECT_TRUE(contains(world.uiLog(), "Error"));
+
+    world.removeFile("Orvask/pass.pag");
+    run = world.run();
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(contains(world.uiLog(), "Fatal Error: Unable to find file pass.pag."));
+}
+
+TEST(SaverRun, WithoutPasswordTheBitmapsAreNotNeeded)
+{
+    SaverWorld world;
+    world.removeFile("Orvask/pass.pag");
+    world.removeFile("Orvask/pass2x.pag");
+    world.events = "at 3 key 65\n";
+    EXPECT_EQ(world.run().exitCode, 0);
+}
+
+TEST(SaverRun, SettingsAreFoundInAFolderSpelledInLowerCase)
+{
+    SaverWorld world;
+    world.removeFile("Orvask/pass.pag");
+    world.removeFile("Orvask/pass2x.pag");
+    ASSERT_EQ(::rmdir(world.windows.file("Orvask").c_str()), 0);
+    SettingsRecord settings = defaultSettingsRecord();
+    settings.passwordEnabled = 1;
+    world.saveSettings(settings, "orvask");
+    ProgramRun run = world.run();
+    // The refusal proves that the password flag came from "orvask\\Tockwheel.ini".
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(contains(world.uiLog(), "Fatal Error: Unable to find file pass.pag."));
+}
+
+TEST(SaverRun, ModeTheScreenCannotShowIsFatal)
+{
+    SaverWorld world;
+    world.environment["TOCKWHEEL_SCREEN"] = "640x480";
+    SettingsRecord settings = defaultSettingsRecord();
+    settings.videoMode = 85;   // 1600 x 1200, 32 bits per pixel
+    world.saveSettings(settings);
+    ProgramRun run = world.run();
+    EXPECT_EQ(run.exitCode, 255);
+    EXPECT_TRUE(contains(world.uiLog(), "MGL Fatal Error!"));
+}
+
+TEST(SaverRun, MissingFontIsFatalAfterTheModeSwitch)
+{
+    SaverWorld world;
+    world.removeFile("fonts/Arial.ttf");
+    ProgramRun run = world.run();
+    EXPECT_EQ(run.exitCode, 255);
+    EXPECT_TRUE(contains(world.uiLog(), "Can't open arial.ttf"));
+}
