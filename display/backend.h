@@ -1,0 +1,176 @@
+// display/backend.h -- what only the framework's own files share: the framework record, the driver
+// families, and the narrow table of functions every back end (offscreen, window, console) supplies.
+#pragma once
+
+#include "display/display.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace display {
+
+// ---- Driver families and detection ----------------------------------------------------------------
+
+// The drivers a family puts into the table; DirectDraw, Linear, VBE/AF and Full screen DIB each stand
+// for their 8/16/24/32-bit drivers (15-bit modes count with 16).
+enum DriverId : int {
+    kDriverDirectDraw,
+    kDriverVga,
+    kDriverModeX,
+    kDriverLinear,
+    kDriverAccel,
+    kDriverFullScreenDib,
+    kDriverCount,
+    kDriverNone = -1,
+};
+
+// What detection found for one standard mode.
+struct DetectedMode {
+    int driver;   // DriverId serving the mode, kDriverNone when not detected
+    int pages;    // video pages, 0 when not detected
+};
+
+// The enabled drivers after the WinDirect gating of the eight family flags.
+void driversFromFlags(bool winDirect, bool directDraw, bool standardVga, bool modeX, bool vbe,
+                      bool linear, bool vbeAf, bool fullScreenDib, bool enabled[kDriverCount]);
+// Probes the active back end for every standard mode that an enabled driver covers.
+void detectModes(const bool enabled[kDriverCount], DetectedMode out[kModeCount]);
+// "DDRAW16.DRV" and the like; null for kDriverNone.
+const char* driverFileName(int driver, int bitsPerPixel);
+
+// ---- Back ends --------------------------------------------------------------------------------------
+
+// Events that the back ends and the event script queue beside the hooks' types; the main loop acts on
+// them itself and hands them to no hook.
+constexpr int kEventInternalSuspend = 0x10000;   // message: 1 taken away, 2 given back
+constexpr int kEventInternalQuit = 0x10001;      // the system asks the program to end
+
+struct ScreenInfo {
+    int width;          // desktop (or virtual screen) pixels
+    int height;         // pixels
+    int bitsPerPixel;   // desktop colour depth
+};
+
+// One back end, as SDL's bootstrap records: a name, an open that says whether it can run here, and the
+// operations the framework core calls. Every function is set; none may be null.
+struct Backend {
+    const char* name;                                          // "offscreen", "window", "console"
+    bool (*open)(ScreenInfo* screen);                          // false when it cannot run here
+    int (*modePages)(int driver, int xRes, int yRes);          // pages a driver offers, 0: not offered
+    bool (*setMode)(int xRes, int yRes, int driver, bool windowed, const char* title);
+    bool (*createContext)(unsigned flags);                     // makes an OpenGL context current
+    void (*pumpEvents)();                                      // queues pending input with postEvent
+    bool (*present)(unsigned presentedFramebuffer, int pageWidth, int pageHeight);   // false: no vsync
+    uint64_t (*nowUs)();                                       // the back end's microsecond clock
+    void (*setCursorVisible)(bool visible);
+    int (*refreshHz)();                                        // display refresh, 0 when unknown
+    void (*closeMode)();                                       // context and window gone, desktop back
+};
+
+extern const Backend kOffscreenBackend;
+extern const Backend kWindowBackend;
+extern const Backend kConsoleBackend;
+
+// The back end chosen for this process (TOCKWHEEL_DISPLAY, else window with a display server, else
+// offscreen), opened on first use; null when the forced one cannot run.
+const Backend* activeBackend();
+const ScreenInfo& activeScreen();
+
+// Shared by the window and console back ends (backend_window.cpp).
+bool sdlOpen(ScreenInfo* screen, bool console);
+int sdlModePages(int driver, int xRes, int yRes);
+
+// ---- The framework record ---------------------------------------------------------------------------
+
+constexpr int kTitleChars = 80;
+constexpr int kEventQueueSize = 256;      // events held between two passes; more are dropped
+constexpr uint32_t kRefreshUs = 16667;    // one 60 Hz refresh, microseconds
+
+struct Framework {
+    struct {
+        char title[kTitleChars + 1];      // window title, cut to 80 characters
+        bool initialised;                 // initFramework has succeeded
+        bool paletteTakenOver;            // takeOverSystemPalette(true); nothing to give back on Linux
+    } app;
+    struct {
+        DriverOptions options;            // the record held; compared field by field
+        ModeInfo list[kModeCount];        // usable modes, ascending mode number
+        int count;                        // entries in list
+    } modes;
+    struct {
+        ModeInfo mode;                    // the mode set, page size after the windowed rules
+        int pages;                        // pages granted, 1 or more
+        bool set;                         // a mode is set (window or virtual screen exists)
+        bool openGL;                      // the context and the page framebuffers exist
+    } screen;
+    struct {
+        DrawHook draw;
+        EventHook keyDown, keyRepeat, keyUp, mouseDown, mouseUp, mouseMove, other;
+        GameLogicHook gameLogic;
+        ExitHook exit;
+        SuspendHook suspend;
+    } hooks;
+    struct {
+        Event queue[kEventQueueSize];     // ring of events waiting for the next dispatch
+        int head;                         // next event to dispatch
+        int count;                        // events waiting
+        bool active;                      // false while suspended: no draw hook
+        bool exitRequested;               // requestExit() during this pass
+        uint32_t pass;                    // main-loop pass, 1 for the first
+    } loop;
+    struct {
+        uint64_t virtualUs;               // offscreen clock: one refresh per presented page
+        uint64_t startUs;                 // timerOn(), back-end clock
+        uint64_t stopUs;                  // timerOff()
+        uint64_t lastPresentUs;           // monotonic time of the last paced present
+    } time;
+    int cursorCount;                      // 0 visible; each hide -1, each show +1
+};
+
+extern Framework gFramework;
+
+// ---- Core services the files share --------------------------------------------------------------------
+
+void postEvent(const Event& event);         // drops the event when the queue is full
+void rebuildModeList();
+uint64_t monotonicUs();
+
+// Pages: the framebuffer objects the scene and the 2D operations draw into (page.cpp).
+bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer);
+void destroyPages();
+void presentPage();                          // quantises the page into the presented framebuffer
+unsigned presentedFramebuffer();
+// The last presented page, RGBA rows top-down; false when there is none.
+bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height);
+bool writeSnapshot(const std::string& linuxPath);   // PNG of the last presented page
+void releaseCanvas();                       // the 2D operations' GL objects (page2d.cpp)
+
+// Tear-down after the loop, and the part of it that fatalError needs.
+void restoreDesktop();
+
+// ---- Event scripts ------------------------------------------------------------------------------------
+
+enum ScriptAction : int {
+    kScriptEvent,      // post `event`
+    kScriptSnapshot,   // write the last presented page to `file`
+};
+
+struct ScriptStep {
+    uint32_t pass;     // main-loop pass at whose start the step runs, 1 or more
+    int action;        // ScriptAction
+    Event event;       // kScriptEvent: the event (internal suspend types included)
+    std::string file;  // kScriptSnapshot: PNG path
+};
+
+// Parses an event script; on a malformed line returns false with its number (1-based) and a reason.
+bool parseEventScript(const std::string& text, std::vector<ScriptStep>* steps, int* badLine,
+                      std::string* reason);
+// Loads TOCKWHEEL_EVENTS when set; a malformed file ends the run with status 3.
+void loadEventScriptFromEnvironment();
+// Runs the steps due at the start of `pass`.
+void runScriptSteps(uint32_t pass);
+// Relative paths from the environment are taken from the directory the program started in.
+std::string startDirectoryPath(const std::string& path);
+
+}  // namespace display

@@ -1,0 +1,75 @@
+// display/backend_select.cpp -- which back end serves this process, and the start directory for paths.
+#include "display/backend.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace display {
+
+namespace {
+
+// The saver makes the Windows directory current at start-up; paths handed in through the environment
+// are meant relative to where the user started it.
+std::string captureStartDirectory()
+{
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+const std::string gStartDirectory = captureStartDirectory();
+
+bool displayServerNamed()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+const Backend* chooseBackend(ScreenInfo* screen)
+{
+    const char* forced = std::getenv("TOCKWHEEL_DISPLAY");
+    if (forced && *forced) {
+        const Backend* const kAll[] = {&kOffscreenBackend, &kWindowBackend, &kConsoleBackend};
+        for (const Backend* backend : kAll)
+            if (std::strcmp(forced, backend->name) == 0) return backend->open(screen) ? backend : nullptr;
+        std::fprintf(stderr, "TOCKWHEEL_DISPLAY=%s is not offscreen, window or console; choosing by itself\n",
+                     forced);
+    }
+    if (displayServerNamed() && kWindowBackend.open(screen)) return &kWindowBackend;
+    return kOffscreenBackend.open(screen) ? &kOffscreenBackend : nullptr;
+}
+
+ScreenInfo gScreen = {0, 0, 0};
+
+}  // namespace
+
+const Backend* activeBackend()
+{
+    static const Backend* const backend = chooseBackend(&gScreen);
+    return backend;
+}
+
+const ScreenInfo& activeScreen()
+{
+    activeBackend();
+    return gScreen;
+}
+
+std::string startDirectoryPath(const std::string& path)
+{
+    if (path.empty() || path[0] == '/') return path;
+    return gStartDirectory + "/" + path;
+}
+
+uint64_t monotonicUs()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_nsec) / 1000u;
+}
+
+}  // namespace display

@@ -1,0 +1,324 @@
+// display/backend_window.cpp -- the window back end on SDL2 (X11 or Wayland): full-screen windows with
+// or without a mode change, keys as characters, mouse, focus as suspend and resume; the console back
+// end reuses it on SDL's KMS/DRM driver.
+#include "display/backend.h"
+
+#include <SDL.h>
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstring>
+
+namespace display {
+
+namespace {
+
+constexpr int kMaxDisplayModes = 256;
+
+struct Size {
+    int w;   // pixels
+    int h;   // pixels
+};
+
+// A key down whose character may still come as text input in the same batch of SDL events.
+struct PendingKey {
+    bool waiting;
+    int type;            // kEventKeyDown or kEventKeyRepeat
+    uint32_t fallback;   // character from the keysym when no text arrives
+    int modifiers;
+};
+
+struct SdlState {
+    bool console;                    // SDL's kmsdrm driver instead of a window system
+    ScreenInfo desktop;              // desktop mode of display 0
+    Size modes[kMaxDisplayModes];    // the display's own modes
+    int modeCount;
+    SDL_Window* window;              // null when no mode is set
+    SDL_GLContext context;           // null without OpenGL
+    bool swapIntervalSet;            // the swap waits for the retrace by itself
+    bool focusLost;                  // a suspend has been posted, the resume not yet
+    PendingKey pending;
+};
+
+SdlState gSdl;
+
+int modifiersNow()
+{
+    SDL_Keymod mod = SDL_GetModState();
+    return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
+}
+
+int buttonsNow()
+{
+    uint32_t state = SDL_GetMouseState(nullptr, nullptr);
+    return ((state & SDL_BUTTON_LMASK) ? 1 : 0) | ((state & SDL_BUTTON_RMASK) ? 2 : 0) |
+           ((state & SDL_BUTTON_MMASK) ? 4 : 0);
+}
+
+// Keys whose character the hooks expect though SDL sends no text for them.
+int specialCharacter(SDL_Keycode sym)
+{
+    switch (sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return 13;
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_ESCAPE: return 27;
+    case SDLK_TAB: return 9;
+    default: return -1;
+    }
+}
+
+uint32_t keysymCharacter(SDL_Keycode sym, int modifiers)
+{
+    int special = specialCharacter(sym);
+    if (special >= 0) return static_cast<uint32_t>(special);
+    if (sym < 32 || sym > 126) return 0;
+    if ((modifiers & 1) && sym >= 'a' && sym <= 'z') return static_cast<uint32_t>(sym - 'a' + 'A');
+    return static_cast<uint32_t>(sym);
+}
+
+// The first character of UTF-8 text in the ANSI range (Latin-1 part), '?' beyond it.
+uint32_t ansiFromUtf8(const char* text)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    if (s[0] < 0x80) return s[0];
+    if ((s[0] & 0xE0) == 0xC0 && (s[1] & 0xC0) == 0x80) {
+        uint32_t code = (uint32_t(s[0] & 0x1F) << 6) | (s[1] & 0x3F);
+        return code < 256 ? code : '?';
+    }
+    return '?';
+}
+
+Event makeEvent(int type, uint32_t message, int x, int y)
+{
+    return Event{type, message, x, y, buttonsNow(), modifiersNow(), timerLap()};
+}
+
+void flushPendingKey(uint32_t character)
+{
+    if (!gSdl.pending.waiting) return;
+    Event event = makeEvent(gSdl.pending.type, character, 0, 0);
+    event.modifiers = gSdl.pending.modifiers;
+    postEvent(event);
+    gSdl.pending.waiting = false;
+}
+
+// Window pixels to page pixels: a stretched page reports positions in its own pixels.
+void toPage(int* x, int* y)
+{
+    int windowW = 0, windowH = 0;
+    SDL_GetWindowSize(gSdl.window, &windowW, &windowH);
+    const ModeInfo& page = gFramework.screen.mode;
+    if (windowW > 0 && windowH > 0 && (windowW != page.xRes || windowH != page.yRes)) {
+        *x = static_cast<int>(static_cast<int64_t>(*x) * page.xRes / windowW);
+        *y = static_cast<int>(static_cast<int64_t>(*y) * page.yRes / windowH);
+    }
+}
+
+void postMouse(int type, int x, int y)
+{
+    toPage(&x, &y);
+    postEvent(makeEvent(type, 0, x, y));
+}
+
+void postSuspend(int flag)
+{
+    postEvent(makeEvent(kEventInternalSuspend, static_cast<uint32_t>(flag), 0, 0));
+}
+
+void translateWindowEvent(const SDL_WindowEvent& window)
+{
+    if (window.event == SDL_WINDOWEVENT_FOCUS_LOST && !gSdl.focusLost) {
+        gSdl.focusLost = true;
+        postSuspend(kSuspendTakenAway);
+    } else if (window.event == SDL_WINDOWEVENT_FOCUS_GAINED && gSdl.focusLost) {
+        gSdl.focusLost = false;
+        postSuspend(kSuspendGivenBack);
+    }
+}
+
+void translateKeyDown(const SDL_KeyboardEvent& key)
+{
+    int type = key.repeat ? kEventKeyRepeat : kEventKeyDown;
+    int modifiers = modifiersNow();
+    int special = specialCharacter(key.keysym.sym);
+    if (special >= 0) {
+        postEvent(makeEvent(type, static_cast<uint32_t>(special), 0, 0));
+        return;
+    }
+    // The character comes as text input right after the key; one key-down event carries both.
+    gSdl.pending = {true, type, keysymCharacter(key.keysym.sym, modifiers), modifiers};
+}
+
+void translate(const SDL_Event& event)
+{
+    if (event.type != SDL_TEXTINPUT) flushPendingKey(gSdl.pending.fallback);
+    switch (event.type) {
+    case SDL_KEYDOWN: translateKeyDown(event.key); break;
+    case SDL_TEXTINPUT:
+        if (gSdl.pending.waiting) {
+            flushPendingKey(ansiFromUtf8(event.text.text));
+        } else {
+            postEvent(makeEvent(kEventKeyDown, ansiFromUtf8(event.text.text), 0, 0));
+        }
+        break;
+    case SDL_KEYUP: postEvent(makeEvent(kEventKeyUp, keysymCharacter(event.key.keysym.sym, modifiersNow()), 0, 0)); break;
+    case SDL_MOUSEMOTION: postMouse(kEventMouseMove, event.motion.x, event.motion.y); break;
+    case SDL_MOUSEBUTTONDOWN: postMouse(kEventMouseDown, event.button.x, event.button.y); break;
+    case SDL_MOUSEBUTTONUP: postMouse(kEventMouseUp, event.button.x, event.button.y); break;
+    case SDL_WINDOWEVENT: translateWindowEvent(event.window); break;
+    case SDL_QUIT: postEvent(makeEvent(kEventInternalQuit, 0, 0, 0)); break;
+    default: break;
+    }
+}
+
+void pumpEvents()
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) translate(event);
+    flushPendingKey(gSdl.pending.fallback);
+}
+
+bool displayOffers(int xRes, int yRes)
+{
+    for (int i = 0; i < gSdl.modeCount; ++i)
+        if (gSdl.modes[i].w == xRes && gSdl.modes[i].h == yRes) return true;
+    return false;
+}
+
+void readDisplayModes()
+{
+    gSdl.modeCount = 0;
+    int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count && gSdl.modeCount < kMaxDisplayModes; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) == 0) gSdl.modes[gSdl.modeCount++] = {mode.w, mode.h};
+    }
+}
+
+bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
+{
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);   // the page has its own depth buffer
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    uint32_t flags = SDL_WINDOW_OPENGL;
+    if (!windowed) flags |= driver == kDriverFullScreenDib ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
+    gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, xRes, yRes, flags);
+    if (!gSdl.window) return false;
+    gSdl.focusLost = false;
+    gSdl.pending.waiting = false;
+    SDL_StartTextInput();
+    SDL_RaiseWindow(gSdl.window);
+    return true;
+}
+
+bool createContext(unsigned)
+{
+    if (!gSdl.window) return false;
+    gSdl.context = SDL_GL_CreateContext(gSdl.window);
+    if (!gSdl.context || SDL_GL_MakeCurrent(gSdl.window, gSdl.context) != 0) return false;
+    gSdl.swapIntervalSet = SDL_GL_SetSwapInterval(1) == 0;
+    gFramework.time.lastPresentUs = monotonicUs();
+    return true;
+}
+
+// The presented page is stretched over the window's drawable, then the buffers swap.
+bool present(unsigned presented, int pageWidth, int pageHeight)
+{
+    GLint drawBinding = 0, readBinding = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
+    int drawableW = 0, drawableH = 0;
+    SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
+    glPushAttrib(GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, presented);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    bool sameSize = drawableW == pageWidth && drawableH == pageHeight;
+    glBlitFramebuffer(0, 0, pageWidth, pageHeight, 0, 0, drawableW, drawableH, GL_COLOR_BUFFER_BIT,
+                      sameSize ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(gSdl.window);
+    glPopAttrib();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
+    return gSdl.swapIntervalSet;
+}
+
+uint64_t nowUs()
+{
+    return monotonicUs();
+}
+
+void setCursorVisible(bool visible)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+int refreshHz()
+{
+    SDL_DisplayMode mode;
+    if (gSdl.window && SDL_GetWindowDisplayMode(gSdl.window, &mode) == 0 && mode.refresh_rate > 0)
+        return mode.refresh_rate;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) return mode.refresh_rate;
+    return 0;
+}
+
+// Destroying the full-screen window gives the desktop its own mode back.
+void closeMode()
+{
+    if (gSdl.context) SDL_GL_DeleteContext(gSdl.context);
+    if (gSdl.window) SDL_DestroyWindow(gSdl.window);
+    gSdl.context = nullptr;
+    gSdl.window = nullptr;
+    SDL_StopTextInput();
+}
+
+bool openWindow(ScreenInfo* screen)
+{
+    return sdlOpen(screen, false);
+}
+
+}  // namespace
+
+bool sdlOpen(ScreenInfo* screen, bool console)
+{
+    // A screen saver must not stop the system's own blanking; SDL would by default.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (console) SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    gSdl.console = console;
+    int bits = SDL_BYTESPERPIXEL(desktop.format) == 4 ? 32 : static_cast<int>(SDL_BITSPERPIXEL(desktop.format));
+    gSdl.desktop = {desktop.w, desktop.h, bits};
+    readDisplayModes();
+    *screen = gSdl.desktop;
+    return true;
+}
+
+// The window system serves DirectDraw (a real mode change, only the display's modes) and Full screen
+// DIB (the desktop stretched, any standard size that fits); the console serves the WinDirect families.
+int sdlModePages(int driver, int xRes, int yRes)
+{
+    if (gSdl.console) {
+        bool winDirect = driver == kDriverVga || driver == kDriverModeX || driver == kDriverLinear ||
+                         driver == kDriverAccel;
+        return winDirect && displayOffers(xRes, yRes) ? 2 : 0;
+    }
+    if (driver == kDriverDirectDraw) return displayOffers(xRes, yRes) ? 3 : 0;
+    if (driver == kDriverFullScreenDib) return xRes <= gSdl.desktop.width && yRes <= gSdl.desktop.height ? 1 : 0;
+    return 0;
+}
+
+const Backend kWindowBackend = {
+    "window", openWindow, sdlModePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible,
+    refreshHz, closeMode,
+};
+
+}  // namespace display

@@ -1,0 +1,164 @@
+// display/framework.cpp -- the framework record, start-up, driver options, the mode list and the mode switch.
+#include "display/backend.h"
+
+#include <cstring>
+
+namespace display {
+
+// Until the caller hands its own options, every family may serve, at every depth.
+Framework gFramework = [] {
+    Framework state = {};
+    state.modes.options = {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0x0F};
+    state.loop.active = true;
+    return state;
+}();
+
+namespace {
+
+constexpr int kFirstListedMode = 11;   // the mode list skips the 4-bit and VGA/Mode X modes
+
+bool sameOptions(const DriverOptions& a, const DriverOptions& b)
+{
+    return a.winDirect == b.winDirect && a.directDraw == b.directDraw && a.standardVga == b.standardVga &&
+           a.modeX == b.modeX && a.vbe == b.vbe && a.linear == b.linear && a.vbeAf == b.vbeAf &&
+           a.fullScreenDib == b.fullScreenDib && a.openGL == b.openGL && a.reserved == b.reserved &&
+           a.depthFilter == b.depthFilter;
+}
+
+bool depthAdmitted(int bits, uint8_t filter)
+{
+    switch (bits) {
+    case 8: return filter & 0x01;
+    case 15:
+    case 16: return filter & 0x02;
+    case 24: return filter & 0x04;
+    case 32: return filter & 0x08;
+    default: return false;
+    }
+}
+
+void fillModeList(const DetectedMode detected[kModeCount], uint8_t filter)
+{
+    gFramework.modes.count = 0;
+    for (int mode = kFirstListedMode; mode < kModeCount; ++mode) {
+        if (detected[mode].driver == kDriverNone) continue;
+        ModeInfo info = {mode, 0, 0, 0, detected[mode].pages, static_cast<uint32_t>(detected[mode].driver), 0};
+        modeResolution(mode, &info.xRes, &info.yRes, &info.bitsPerPixel);
+        if (!depthAdmitted(info.bitsPerPixel, filter)) continue;
+        gFramework.modes.list[gFramework.modes.count++] = info;
+    }
+}
+
+// The windowed rules: the low 320-wide modes show as 320 x 240, every 640-wide mode as 640 x 480.
+void windowedSize(int* xRes, int* yRes)
+{
+    if (*xRes == 320 && (*yRes == 200 || *yRes == 400 || *yRes == 480)) *yRes = 240;
+    if (*xRes == 640) *yRes = 480;
+}
+
+}  // namespace
+
+void rebuildModeList()
+{
+    const DriverOptions& o = gFramework.modes.options;
+    bool enabled[kDriverCount];
+    driversFromFlags(o.winDirect, o.directDraw, o.standardVga, o.modeX, o.vbe, o.linear, o.vbeAf, o.fullScreenDib,
+                     enabled);
+    DetectedMode detected[kModeCount];
+    detectModes(enabled, detected);
+    fillModeList(detected, o.depthFilter);
+    if (gFramework.modes.count == 0) fillModeList(detected, 0x0F);
+}
+
+Framework* initFramework(const char* title)
+{
+    if (!activeBackend()) {
+        setLastError(kErrGraphicsNotDetected);
+        return nullptr;
+    }
+    std::strncpy(gFramework.app.title, title ? title : "", kTitleChars);
+    gFramework.app.title[kTitleChars] = '\0';
+    if (!gFramework.app.initialised) rebuildModeList();
+    gFramework.app.initialised = true;
+    return &gFramework;
+}
+
+void setDriverOptions(const DriverOptions& options)
+{
+    if (sameOptions(options, gFramework.modes.options)) return;
+    gFramework.modes.options = options;
+    rebuildModeList();
+}
+
+// Linux gives every application the whole colour range; the flag is kept only for the record.
+void takeOverSystemPalette(bool on)
+{
+    gFramework.app.paletteTakenOver = on;
+}
+
+bool findMode(int xRes, int yRes, int bitsPerPixel, ModeInfo* out)
+{
+    for (int i = 0; i < gFramework.modes.count; ++i) {
+        const ModeInfo& info = gFramework.modes.list[i];
+        if (info.xRes != xRes || info.yRes != yRes) continue;
+        if (bitsPerPixel != -1 && info.bitsPerPixel != bitsPerPixel) continue;
+        if (out) *out = info;
+        return true;
+    }
+    setLastError(kErrModeNotSupported);
+    return false;
+}
+
+bool setMode(const ModeInfo& mode, bool windowed, int pages, bool)
+{
+    const Backend* backend = activeBackend();
+    if (!backend) {
+        setLastError(kErrGraphicsNotDetected);
+        return false;
+    }
+    if (mode.xRes <= 0 || mode.yRes <= 0 || mode.xRes > 16384 || mode.yRes > 16384) {
+        setLastError(kErrInvalidMode);
+        return false;
+    }
+    if (gFramework.screen.set) restoreDesktop();
+    ModeInfo page = mode;
+    if (windowed) windowedSize(&page.xRes, &page.yRes);
+    // A mode made up by the framework has no driver of its own; it is shown like a desktop bitmap.
+    int driver = mode.mode >= 0 && mode.flags < kDriverCount ? static_cast<int>(mode.flags) : kDriverFullScreenDib;
+    if (!backend->setMode(page.xRes, page.yRes, driver, windowed, gFramework.app.title)) {
+        setLastError(kErrModeNotSupported);
+        return false;
+    }
+    // Asking for more pages than the mode holds gives the pages it has: the saver draws every frame
+    // whole, so fewer pages change nothing but how the flip is done.
+    int available = mode.pages > 0 ? mode.pages : 1;
+    gFramework.screen.mode = page;
+    gFramework.screen.pages = pages < 1 ? 1 : pages > available ? available : pages;
+    gFramework.screen.set = true;
+    gFramework.screen.openGL = false;
+    backend->setCursorVisible(gFramework.cursorCount >= 0);
+    return true;
+}
+
+bool startOpenGL(unsigned flags)
+{
+    const Backend* backend = activeBackend();
+    if (!backend || !gFramework.screen.set) {
+        setLastError(kErrInvalidMode);
+        return false;
+    }
+    if (gFramework.screen.openGL) return true;
+    if (!backend->createContext(flags)) {
+        setLastError(kErrGeneral);
+        return false;
+    }
+    const ModeInfo& mode = gFramework.screen.mode;
+    if (!createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, (flags & kGlDepthBuffer) != 0)) {
+        setLastError(kErrNoMemory);
+        return false;
+    }
+    gFramework.screen.openGL = true;
+    return true;
+}
+
+}  // namespace display

@@ -1,0 +1,252 @@
+// display/page.cpp -- the page the scene and the 2D operations draw into, and its presented copy with
+// the mode's colour depth applied (3-3-2 palette, 5-5-5, 5-6-5 or full precision).
+#include "display/backend.h"
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace display {
+
+namespace {
+
+struct Pages {
+    GLuint pageFramebuffer;       // what the saver draws into: colour texture + depth
+    GLuint pageColour;            // texture, RGBA8
+    GLuint pageDepth;             // renderbuffer, depth 24 + stencil 8, 0 without a depth buffer
+    GLuint presentedFramebuffer;  // the page as the display shows it
+    GLuint presentedColour;       // renderbuffer, RGBA8
+    GLuint quantiser;             // program, 0 for full-precision modes
+    GLint levelsUniform;          // the quantiser's levels per channel
+    float levels[3];              // 7-7-3, 31-31-31 or 31-63-31 steps per channel
+    int width;                    // pixels
+    int height;                   // pixels
+};
+
+Pages gPages;
+
+// Rounding each channel to the nearest level is the nearest-colour search of a 3-3-2 palette too.
+constexpr const char* kVertexShader =
+    "#version 120\n"
+    "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_Position = gl_Vertex; }\n";
+constexpr const char* kFragmentShader =
+    "#version 120\n"
+    "uniform sampler2D page;\n"
+    "uniform vec3 levels;\n"
+    "void main() {\n"
+    "    vec3 c = texture2D(page, gl_TexCoord[0].st).rgb;\n"
+    "    gl_FragColor = vec4(floor(c * levels + 0.5) / levels, 1.0);\n"
+    "}\n";
+
+bool levelsForDepth(int bitsPerPixel, float levels[3])
+{
+    switch (bitsPerPixel) {
+    case 8: levels[0] = 7; levels[1] = 7; levels[2] = 3; return true;
+    case 15: levels[0] = 31; levels[1] = 31; levels[2] = 31; return true;
+    case 16: levels[0] = 31; levels[1] = 63; levels[2] = 31; return true;
+    default: return false;
+    }
+}
+
+GLuint compileShader(GLenum kind, const char* source)
+{
+    GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        char log[512] = "";
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        std::fprintf(stderr, "display: colour-depth shader: %s\n", log);
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+GLuint buildQuantiser()
+{
+    GLuint vertex = compileShader(GL_VERTEX_SHADER, kVertexShader);
+    GLuint fragment = compileShader(GL_FRAGMENT_SHADER, kFragmentShader);
+    if (!vertex || !fragment) return 0;
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+bool framebufferComplete(GLuint framebuffer)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+// Draws the page through the quantiser into the presented framebuffer, leaving the saver's GL state as
+// it was: everything pushed, the page bound again afterwards.
+void quantiseIntoPresented()
+{
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
+    glViewport(0, 0, gPages.width, gPages.height);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_COLOR_LOGIC_OP);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, gPages.pageColour);
+    glUseProgram(gPages.quantiser);
+    glUniform3fv(gPages.levelsUniform, 1, gPages.levels);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex2f(-1, -1);
+    glTexCoord2f(1, 0); glVertex2f(1, -1);
+    glTexCoord2f(1, 1); glVertex2f(1, 1);
+    glTexCoord2f(0, 1); glVertex2f(-1, 1);
+    glEnd();
+    glUseProgram(static_cast<GLuint>(program));
+
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
+}
+
+}  // namespace
+
+bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer)
+{
+    gPages = {};
+    gPages.width = width;
+    gPages.height = height;
+
+    glGenTextures(1, &gPages.pageColour);
+    glBindTexture(GL_TEXTURE_2D, gPages.pageColour);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glGenFramebuffers(1, &gPages.pageFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, gPages.pageColour, 0);
+    if (depthBuffer) {
+        glGenRenderbuffers(1, &gPages.pageDepth);
+        glBindRenderbuffer(GL_RENDERBUFFER, gPages.pageDepth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, gPages.pageDepth);
+    }
+    bool ok = framebufferComplete(gPages.pageFramebuffer);
+
+    glGenRenderbuffers(1, &gPages.presentedColour);
+    glBindRenderbuffer(GL_RENDERBUFFER, gPages.presentedColour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glGenFramebuffers(1, &gPages.presentedFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gPages.presentedColour);
+    ok = ok && framebufferComplete(gPages.presentedFramebuffer);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    if (levelsForDepth(bitsPerPixel, gPages.levels)) {
+        gPages.quantiser = buildQuantiser();
+        ok = ok && gPages.quantiser != 0;
+        if (gPages.quantiser) {
+            gPages.levelsUniform = glGetUniformLocation(gPages.quantiser, "levels");
+            glUseProgram(gPages.quantiser);
+            glUniform1i(glGetUniformLocation(gPages.quantiser, "page"), 0);
+            glUseProgram(0);
+        }
+    }
+
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
+    glViewport(0, 0, width, height);
+    glClear(GL_COLOR_BUFFER_BIT | (depthBuffer ? GL_DEPTH_BUFFER_BIT : 0));
+    if (!ok) destroyPages();
+    return ok;
+}
+
+void destroyPages()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (gPages.quantiser) glDeleteProgram(gPages.quantiser);
+    glDeleteFramebuffers(1, &gPages.pageFramebuffer);
+    glDeleteFramebuffers(1, &gPages.presentedFramebuffer);
+    glDeleteTextures(1, &gPages.pageColour);
+    glDeleteRenderbuffers(1, &gPages.pageDepth);
+    glDeleteRenderbuffers(1, &gPages.presentedColour);
+    gPages = {};
+}
+
+void presentPage()
+{
+    if (!gPages.pageFramebuffer) return;
+    if (gPages.quantiser) {
+        quantiseIntoPresented();
+        return;
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, gPages.pageFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, gPages.presentedFramebuffer);
+    glBlitFramebuffer(0, 0, gPages.width, gPages.height, 0, 0, gPages.width, gPages.height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
+}
+
+unsigned presentedFramebuffer()
+{
+    return gPages.presentedFramebuffer;
+}
+
+bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height)
+{
+    if (!gPages.presentedFramebuffer || !rgba) return false;
+    const size_t rowBytes = static_cast<size_t>(gPages.width) * 4;
+    rgba->resize(rowBytes * static_cast<size_t>(gPages.height));
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(0, 0, gPages.width, gPages.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
+    // GL reads bottom-up; the page's rows count from the top.
+    for (int top = 0, bottom = gPages.height - 1; top < bottom; ++top, --bottom) {
+        uint8_t* a = rgba->data() + rowBytes * static_cast<size_t>(top);
+        uint8_t* b = rgba->data() + rowBytes * static_cast<size_t>(bottom);
+        std::swap_ranges(a, a + rowBytes, b);
+    }
+    glPopClientAttrib();
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
+    if (width) *width = gPages.width;
+    if (height) *height = gPages.height;
+    return true;
+}
+
+}  // namespace display

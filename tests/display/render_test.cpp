@@ -1,0 +1,234 @@
+// tests/display/render_test.cpp -- offscreen runs checked in pixels: the scene and the 2D operations on
+// one page, the saver's GL state kept, colour depths, the virtual clock and snapshots.
+#include "tests/display/display_test_support.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+namespace {
+
+const bool kOffscreen = displaytest::useOffscreen();
+
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kNavy = 0x000080;
+
+void drawTriangle()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1, 0, 0);
+    glBegin(GL_TRIANGLES);
+    glVertex2f(-0.5f, -0.5f);
+    glVertex2f(0.5f, -0.5f);
+    glVertex2f(0.0f, 0.5f);
+    glEnd();
+}
+
+void drawScene()
+{
+    glClearColor(0, 0, 128 / 255.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawTriangle();
+    display::setColorRGB(0, 255, 0);
+    display::beginPixels();
+    display::plotPixel(10, 10);
+    display::plotPixel(11, 10);
+    display::plotPixel(-1, 5);      // clipped
+    display::plotPixel(640, 5);     // clipped
+    display::plotPixel(639, 479);   // bottom right corner
+    display::endPixels();
+    display::setColorRGB(0, 0, 255);
+    display::fillRectAround(100, 50, 2, 3);
+    display::swapBuffers(true);
+    display::requestExit();
+}
+
+class Offscreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        displaytest::clearHooks();
+        display::lastError();
+    }
+    void TearDown() override { display::restoreDesktop(); }
+};
+
+TEST_F(Offscreen, SceneAndPixelsShareThePage)
+{
+    ASSERT_TRUE(displaytest::openMode(640, 480, 32)) << display::errorMessage(display::lastError());
+    display::setDrawHook(drawScene);
+    display::runMainLoop();
+    // The loop's tear-down forgot the display; the last page stays readable only while it exists, so
+    // this run is repeated by hand below.
+    ASSERT_TRUE(displaytest::openMode(640, 480, 32));
+    drawScene();
+    displaytest::Page page = displaytest::presentedPage();
+    ASSERT_EQ(page.width, 640);
+    ASSERT_EQ(page.height, 480);
+    EXPECT_RGB(page, 320, 240, kRed);
+    EXPECT_RGB(page, 5, 5, kNavy);
+    EXPECT_RGB(page, 10, 10, kGreen);
+    EXPECT_RGB(page, 11, 10, kGreen);
+    EXPECT_RGB(page, 12, 10, kNavy);
+    EXPECT_RGB(page, 10, 11, kNavy);
+    EXPECT_RGB(page, 639, 479, kGreen);
+    EXPECT_RGB(page, 98, 47, kBlue);
+    EXPECT_RGB(page, 102, 53, kBlue);
+    EXPECT_RGB(page, 103, 50, kNavy);
+    EXPECT_RGB(page, 100, 46, kNavy);
+    EXPECT_RGB(page, 320, 120, kNavy) << "the triangle's tip is at row 120; the origin is the top left";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(Offscreen, TwoDimensionalCallsLeaveTheSceneStateAlone)
+{
+    ASSERT_TRUE(displaytest::openMode(320, 240, 32));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 1, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0, 0, -5);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    GLfloat before[16], after[16], projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+
+    display::beginPixels();
+    display::plotPixel(1, 1);
+    display::endPixels();
+    display::fillRectAround(5, 5, 1, 1);
+    display::Bitmap bitmap = {2, 1, 32, {}, {0xFFFFFFFFu, 0xFF000000u}};
+    display::putBitmap(3, 3, &bitmap, 0);
+
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(before[i], after[i]) << i;
+    EXPECT_FLOAT_EQ(projection[0], 1.0f) << "the frustum is still there";
+    GLint matrixMode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    EXPECT_EQ(matrixMode, GL_MODELVIEW);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(Offscreen, BitmapsLandTopDownAtTheirCorner)
+{
+    ASSERT_TRUE(displaytest::openMode(320, 240, 32));
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // 2 x 2: top row red, green; bottom row blue, white.
+    display::Bitmap bitmap = {2, 2, 24, {}, {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu}};
+    display::putBitmap(20, 30, &bitmap, 0);
+    display::putBitmap(-1, -1, &bitmap, 0);   // only its bottom-right pixel shows
+    display::swapBuffers(false);
+    displaytest::Page page = displaytest::presentedPage();
+    EXPECT_RGB(page, 20, 30, kRed);
+    EXPECT_RGB(page, 21, 30, kGreen);
+    EXPECT_RGB(page, 20, 31, kBlue);
+    EXPECT_RGB(page, 21, 31, 0xFFFFFF);
+    EXPECT_RGB(page, 22, 30, 0);
+    EXPECT_RGB(page, 0, 0, 0xFFFFFF);
+    EXPECT_RGB(page, 1, 0, 0);
+}
+
+uint32_t presentedColour(int bits, uint8_t r, uint8_t g, uint8_t b)
+{
+    EXPECT_TRUE(displaytest::openMode(320, 240, bits));
+    display::setColorRGB(r, g, b);
+    display::fillRectAround(10, 10, 5, 5);
+    display::swapBuffers(false);
+    uint32_t rgb = displaytest::presentedPage().rgb(10, 10);
+    display::restoreDesktop();
+    return rgb;
+}
+
+// Expected values: each channel rounded to its nearest level, then scaled back to 0..255.
+TEST_F(Offscreen, EightBitPagesUseThe332Palette)
+{
+    EXPECT_EQ(presentedColour(8, 100, 100, 100), 0x6D6D55u);   // 3/7, 3/7, 1/3
+    EXPECT_EQ(presentedColour(8, 200, 30, 240), 0xB624FFu);    // 5/7, 1/7, 3/3
+    EXPECT_EQ(presentedColour(8, 255, 255, 255), 0xFFFFFFu);
+}
+
+TEST_F(Offscreen, SixteenAndFifteenBitPagesKeep565And555)
+{
+    EXPECT_EQ(presentedColour(16, 100, 100, 100), 0x636563u);   // 12/31, 25/63, 12/31
+    EXPECT_EQ(presentedColour(15, 100, 100, 100), 0x636363u);
+    EXPECT_EQ(presentedColour(32, 100, 101, 102), 0x646566u);
+    EXPECT_EQ(presentedColour(24, 1, 2, 3), 0x010203u);
+}
+
+void swapOnly()
+{
+    display::swapBuffers(true);
+}
+
+int gPasses = 0;
+void stopAfterFour()
+{
+    if (++gPasses == 4) display::requestExit();
+}
+
+TEST_F(Offscreen, EachPresentedPageIsOneVirtualRefresh)
+{
+    ASSERT_TRUE(displaytest::openMode(320, 240, 32));
+    display::timerOn();
+    EXPECT_EQ(display::timerLap(), 0u);
+    gPasses = 0;
+    display::setDrawHook(swapOnly);
+    display::setGameLogicHook(stopAfterFour);
+    display::runMainLoop();
+    EXPECT_EQ(display::timerLap(), 4 * display::kRefreshUs);
+}
+
+TEST_F(Offscreen, SnapshotIsAPngOfThePresentedPage)
+{
+    std::string path = displaytest::tempPath("render_snapshot.png");
+    std::remove(path.c_str());
+    setenv("TOCKWHEEL_SNAPSHOT", path.c_str(), 1);
+    ASSERT_TRUE(displaytest::openMode(640, 480, 16));
+    display::setDrawHook(drawScene);
+    display::runMainLoop();
+    unsetenv("TOCKWHEEL_SNAPSHOT");
+    FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    unsigned char header[24] = {};
+    ASSERT_EQ(std::fread(header, 1, sizeof header, file), sizeof header);
+    std::fclose(file);
+    EXPECT_EQ(header[1], 'P');
+    EXPECT_EQ(header[2], 'N');
+    EXPECT_EQ((header[16] << 24 | header[17] << 16 | header[18] << 8 | header[19]), 640);
+    EXPECT_EQ((header[20] << 24 | header[21] << 16 | header[22] << 8 | header[23]), 480);
+}
+
+TEST_F(Offscreen, WindowedModesFollowTheWindowRules)
+{
+    ASSERT_NE(display::initFramework("Display test"), nullptr);
+    display::setDriverOptions(displaytest::allDrivers());
+    display::ModeInfo mode;
+    ASSERT_TRUE(display::findMode(640, 350, 8, &mode));
+    ASSERT_TRUE(display::setMode(mode, true, 3, false));
+    EXPECT_EQ(display::gFramework.screen.mode.yRes, 480);
+    ASSERT_TRUE(display::findMode(320, 200, 8, &mode));
+    ASSERT_TRUE(display::setMode(mode, true, 3, false));
+    EXPECT_EQ(display::gFramework.screen.mode.yRes, 240);
+    ASSERT_TRUE(display::setMode(mode, false, 3, false));
+    EXPECT_EQ(display::gFramework.screen.mode.yRes, 200);
+    EXPECT_EQ(display::gFramework.screen.pages, 3);
+}
+
+TEST_F(Offscreen, StartOpenGLWithoutAModeFails)
+{
+    EXPECT_FALSE(display::startOpenGL(display::kGlDoubleBuffer));
+    EXPECT_NE(display::lastError(), display::kErrNone);
+    display::beginPixels();
+    display::plotPixel(1, 1);   // no page: nothing happens, nothing breaks
+    display::endPixels();
+    display::fillRectAround(1, 1, 1, 1);
+}
+
+}  // namespace
