@@ -1,0 +1,211 @@
+// tests/display/window_test.cpp -- the window back end on a real X server: Xvfb started here, input
+// from xdotool. Skipped where Xvfb is not installed.
+#include "tests/display/display_test_support.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
+extern char** environ;
+
+namespace {
+
+pid_t spawn(std::vector<std::string> args, int keepFd = -1)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (keepFd < 0) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+bool onPath(const char* program)
+{
+    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// One Xvfb for this process, ended when the process ends; its display number comes back on a pipe.
+struct XServer {
+    pid_t pid = -1;
+    ~XServer()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    bool start()
+    {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                    fds[1]);
+        close(fds[1]);
+        char number[32] = {};
+        ssize_t got = pid > 0 ? read(fds[0], number, sizeof number - 1) : -1;
+        close(fds[0]);
+        if (got <= 0) return false;
+        setenv("DISPLAY", (":" + std::string(number, std::strcspn(number, "\n"))).c_str(), 1);
+        return true;
+    }
+};
+
+XServer gServer;
+
+bool startWindowSystem()
+{
+    static const bool started = [] {
+        if (!onPath("Xvfb")) return false;
+        unsetenv("TOCKWHEEL_EVENTS");
+        unsetenv("TOCKWHEEL_SNAPSHOT");
+        setenv("TOCKWHEEL_DISPLAY", "window", 1);
+        setenv("TOCKWHEEL_PASSES", "1200", 1);   // 20 seconds at 60 Hz: no test hangs
+        return gServer.start();
+    }();
+    return started;
+}
+
+#define REQUIRE_X_SERVER()                                                     \
+    if (!startWindowSystem()) GTEST_SKIP() << "Xvfb is not installed here"; \
+    ASSERT_STREQ(display::activeBackend()->name, "window")
+
+bool openWindowMode(int xRes, int yRes, int bits)
+{
+    displaytest::clearHooks();
+    if (!display::initFramework("Tockwheel window test")) return false;
+    display::setDriverOptions(displaytest::allDrivers());
+    display::ModeInfo mode;
+    if (!display::findMode(xRes, yRes, bits, &mode)) return false;
+    return display::setMode(mode, false, 3, false) && display::startOpenGL(display::kGlDoubleBuffer | display::kGlDepthBuffer);
+}
+
+struct Received {
+    std::vector<int> keys;
+    std::vector<std::pair<int, int>> moves;
+    int passes = 0;
+    pid_t helper = -1;
+};
+Received gReceived;
+
+void swapPage()
+{
+    display::swapBuffers(true);
+}
+
+TEST(Window, DirectDrawModeIsAFullScreenWindowAtTheModeSize)
+{
+    REQUIRE_X_SERVER();
+    ASSERT_TRUE(openWindowMode(1024, 768, 32)) << display::errorMessage(display::lastError());
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    display::restoreDesktop();
+    EXPECT_EQ(SDL_GL_GetCurrentWindow(), nullptr);
+}
+
+TEST(Window, FullScreenDibStretchesASmallerPageOverTheDesktop)
+{
+    REQUIRE_X_SERVER();
+    display::clearDriverTable();
+    display::addDisplayDrivers(false, false, false, false, false, false, false, true);
+    display::detectGraph(-1, -1);
+    EXPECT_STREQ(display::modeDriverName(49), "FDIB16.DRV");
+    display::DriverOptions fdibOnly = {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0x0F};
+    ASSERT_NE(display::initFramework("Tockwheel window test"), nullptr);
+    display::setDriverOptions(fdibOnly);
+    display::ModeInfo mode;
+    ASSERT_TRUE(display::findMode(640, 480, 16, &mode));
+    ASSERT_TRUE(display::setMode(mode, false, 3, false));
+    ASSERT_TRUE(display::startOpenGL(display::kGlDoubleBuffer));
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(display::gFramework.screen.mode.xRes, 640) << "the page keeps the mode's size";
+    display::restoreDesktop();
+}
+
+void keyDown(const display::Event& event)
+{
+    gReceived.keys.push_back(static_cast<int>(event.message & 0xFF));
+    if ((event.message & 0xFF) == 13) display::requestExit();
+}
+
+void typeAfterFivePasses()
+{
+    if (++gReceived.passes == 5) gReceived.helper = spawn({"xdotool", "key", "a", "shift+b", "Return"});
+}
+
+TEST(Window, KeysArriveAsCharactersAndEndTheLoop)
+{
+    REQUIRE_X_SERVER();
+    if (!onPath("xdotool")) GTEST_SKIP() << "xdotool is not installed here";
+    gReceived = Received();
+    ASSERT_TRUE(openWindowMode(1024, 768, 32));
+    display::setKeyDownHook(keyDown);
+    display::setGameLogicHook(typeAfterFivePasses);
+    display::setDrawHook(swapPage);
+    display::runMainLoop();
+    if (gReceived.helper > 0) waitpid(gReceived.helper, nullptr, 0);
+    // Shift is a key of its own, with no character; like every key it would wake the saver.
+    EXPECT_EQ(gReceived.keys, (std::vector<int>{'a', 0, 'B', 13}));
+}
+
+void mouseMove(const display::Event& event)
+{
+    gReceived.moves.push_back({event.x, event.y});
+    display::requestExit();
+}
+
+TEST(Window, FirstMouseMoveArrivesWhenTheWindowAppears)
+{
+    REQUIRE_X_SERVER();
+    gReceived = Received();
+    ASSERT_TRUE(openWindowMode(1024, 768, 32));
+    display::setMouseMoveHook(mouseMove);
+    display::setDrawHook(swapPage);
+    display::runMainLoop();
+    ASSERT_EQ(gReceived.moves.size(), 1u);
+    EXPECT_GE(gReceived.moves[0].first, 0);
+    EXPECT_LT(gReceived.moves[0].first, 1024);
+}
+
+int gSwaps = 0;
+void countSwaps()
+{
+    display::swapBuffers(true);
+    if (++gSwaps == 30) display::requestExit();
+}
+
+TEST(Window, RetraceWaitIsPacedWhereTheSwapIntervalIsRefused)
+{
+    REQUIRE_X_SERVER();
+    ASSERT_TRUE(openWindowMode(1024, 768, 32));
+    gSwaps = 0;
+    display::setDrawHook(countSwaps);
+    auto start = std::chrono::steady_clock::now();
+    display::runMainLoop();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(seconds, 29 / 60.0 * 0.9) << "30 flips at 60 Hz";
+    EXPECT_LT(seconds, 5.0);
+}
+
+}  // namespace
