@@ -17,7 +17,7 @@ namespace {
 constexpr int kPixelBatch = 65536;
 
 struct Canvas {
-    GLshort* vertices;   // x, y pairs of the bracket being collected; allocated once
+    GLfloat* vertices;   // pixel centres (x + 0.5, y + 0.5) of the bracket; floats are llvmpipe's fast path
     int count;           // pixels collected
     bool inBracket;      // between beginPixels and endPixels
     GLubyte colour[3];   // current colour, 8-bit red, green, blue
@@ -70,9 +70,8 @@ void flushPixels()
 {
     if (gCanvas.count == 0) return;
     beginDrawing2D();
-    glTranslatef(0.5f, 0.5f, 0.0f);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_SHORT, 0, gCanvas.vertices);
+    glVertexPointer(2, GL_FLOAT, 0, gCanvas.vertices);
     glDrawArrays(GL_POINTS, 0, gCanvas.count);
     endDrawing2D();
     gCanvas.count = 0;
@@ -95,7 +94,7 @@ void setColorRGB(uint8_t red, uint8_t green, uint8_t blue)
 
 void beginPixels()
 {
-    if (!gCanvas.vertices) gCanvas.vertices = new (std::nothrow) GLshort[2 * kPixelBatch];
+    if (!gCanvas.vertices) gCanvas.vertices = new (std::nothrow) GLfloat[2 * kPixelBatch];
     gCanvas.count = 0;
     gCanvas.inBracket = gCanvas.vertices != nullptr;
 }
@@ -106,9 +105,9 @@ void plotPixel(int x, int y)
     const ModeInfo& page = gFramework.screen.mode;
     if (x < 0 || y < 0 || x >= page.xRes || y >= page.yRes) return;
     if (gCanvas.count == kPixelBatch) flushPixels();
-    GLshort* vertex = gCanvas.vertices + 2 * gCanvas.count++;
-    vertex[0] = static_cast<GLshort>(x);
-    vertex[1] = static_cast<GLshort>(y);
+    GLfloat* vertex = gCanvas.vertices + 2 * gCanvas.count++;
+    vertex[0] = static_cast<GLfloat>(x) + 0.5f;
+    vertex[1] = static_cast<GLfloat>(y) + 0.5f;
 }
 
 void endPixels()

@@ -151,7 +151,7 @@ void keyDown(const display::Event& event)
 
 void typeAfterFivePasses()
 {
-    if (++gReceived.passes == 5) gReceived.helper = spawn({"xdotool", "key", "a", "shift+b", "Return"});
+    if (++gReceived.passes == 5) gReceived.helper = spawn({"xdotool", "key", "a", "shift+b", "BackSpace", "Escape", "Return"});
 }
 
 TEST(Window, KeysArriveAsCharactersAndEndTheLoop)
@@ -166,7 +166,7 @@ TEST(Window, KeysArriveAsCharactersAndEndTheLoop)
     display::runMainLoop();
     if (gReceived.helper > 0) waitpid(gReceived.helper, nullptr, 0);
     // Shift is a key of its own, with no character; like every key it would wake the saver.
-    EXPECT_EQ(gReceived.keys, (std::vector<int>{'a', 0, 'B', 13}));
+    EXPECT_EQ(gReceived.keys, (std::vector<int>{'a', 0, 'B', 8, 27, 13}));
 }
 
 void mouseMove(const display::Event& event)
