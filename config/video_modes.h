@@ -1,0 +1,30 @@
+// config/video_modes.h -- the video mode chooser of the configuration dialog: depth, drivers, mode list.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/dialog.h"
+
+constexpr int kModeListId = 150;
+constexpr int kCurrentModeLabelId = 151;
+constexpr int kFirstDepthButtonId = 152;    // "8 bit"
+constexpr int kLastDepthButtonId = 156;     // "32 bit"
+constexpr int kFirstDriverBoxId = 160;      // "Full screen DIB", driverEnabled[0]
+constexpr int kLastDriverBoxId = 167;       // "Linear", driverEnabled[7]
+
+// The mode chosen in the list and not yet applied; 49 until a dialog is opened.
+extern int32_t pendingVideoMode;
+// False after every rebuild that listed modes; the first list notification after it only sets it.
+extern bool listNotifyArmed;
+
+// The library's available modes for the enabled drivers, 255-ended; the driver table is empty afterwards.
+uint8_t* detectAvailableModes();
+// Refills the list with the modes of the checked depth, pairing entry k with Settings.modeList[k].
+void rebuildModeList(platform::Window* dialog);
+
+// Opening (and "Default"): the stored depth checked, the list built, the stored mode shown and pending.
+void showVideoSettings(platform::Window* dialog);
+void handleDepthButton(platform::Window* dialog, int id);
+void handleDriverBox(platform::Window* dialog, int id);
+// Nonzero only for the notification that the latch swallows.
+intptr_t handleModeListNotify(platform::Window* dialog);
