@@ -8,10 +8,54 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_FONT_FORMATS_H
+#include FT_TRUETYPE_TABLES_H
 
 namespace {
 
 constexpr int kFallbackCodeOffset = 31;   // code 32 becomes glyph 1, after the missing-glyph box
+
+constexpr FT_ULong kCollectionTag = 0x74746366;   // 'ttcf': several faces in one file
+constexpr FT_ULong kTableRecordBytes = 16;        // tag, checksum, offset, length
+
+// Reads a big-endian 32-bit number at an offset of the whole file (table tag 0).
+bool readFileLong(FT_Face face, FT_ULong offset, FT_ULong& value)
+{
+    FT_Byte bytes[4];
+    FT_ULong length = sizeof bytes;
+    if (FT_Load_Sfnt_Table(face, 0, static_cast<FT_Long>(offset), bytes, &length) != 0 || length != sizeof bytes)
+        return false;
+    value = (FT_ULong(bytes[0]) << 24) | (FT_ULong(bytes[1]) << 16) | (FT_ULong(bytes[2]) << 8) | bytes[3];
+    return true;
+}
+
+// The engine opens a truncated file as long as its table directory is there and only fails glyph by
+// glyph later; a file cut short is damaged, so every table must lie wholly inside it.
+bool tablesLieInsideFile(FT_Face face)
+{
+    FT_ULong fileLength = 0;
+    if (FT_Load_Sfnt_Table(face, 0, 0, nullptr, &fileLength) != 0)
+        return false;
+    FT_ULong directory = 0;
+    FT_ULong tag = 0;
+    if (!readFileLong(face, 0, tag))
+        return false;
+    if (tag == kCollectionTag && !readFileLong(face, 12, directory))   // the first face's offset
+        return false;
+    FT_ULong tableCountWord = 0;
+    if (!readFileLong(face, directory + 4, tableCountWord))
+        return false;
+    FT_ULong tableCount = tableCountWord >> 16;
+    for (FT_ULong i = 0; i < tableCount; ++i) {
+        FT_ULong record = directory + 12 + i * kTableRecordBytes;
+        FT_ULong offset = 0;
+        FT_ULong length = 0;
+        if (!readFileLong(face, record + 8, offset) || !readFileLong(face, record + 12, length))
+            return false;
+        if (offset > fileLength || length > fileLength - offset)
+            return false;
+    }
+    return true;
+}
 
 bool isUnicodeMap(const CharmapId& map)
 {
@@ -53,7 +97,8 @@ bool FontFace::open(const char* path)
         return false;
     // Other formats the engine reads (CFF, Type 1, bitmaps) have no quadratic outlines to flatten.
     const char* format = FT_Get_Font_Format(face);
-    if (format == nullptr || std::strcmp(format, "TrueType") != 0 || !FT_IS_SCALABLE(face)) {
+    if (format == nullptr || std::strcmp(format, "TrueType") != 0 || !FT_IS_SCALABLE(face)
+        || !tablesLieInsideFile(face)) {
         FT_Done_Face(face);
         return false;
     }
