@@ -214,11 +214,15 @@ void presentPage()
         quantiseIntoPresented();
         return;
     }
+    // A scissor box the scene left set would cut the copy short.
+    glPushAttrib(GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gPages.pageFramebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, gPages.presentedFramebuffer);
     glBlitFramebuffer(0, 0, gPages.width, gPages.height, 0, 0, gPages.width, gPages.height, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
+    glPopAttrib();
 }
 
 unsigned presentedFramebuffer()

@@ -135,6 +135,22 @@ TEST_F(Offscreen, BitmapsLandTopDownAtTheirCorner)
     EXPECT_RGB(page, 1, 0, 0);
 }
 
+TEST_F(Offscreen, ScissorLeftByTheSceneDoesNotCutThePresentedPage)
+{
+    for (int bits : {32, 16}) {
+        ASSERT_TRUE(displaytest::openMode(320, 240, bits));
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 10, 10);
+        display::swapBuffers(false);
+        displaytest::Page page = displaytest::presentedPage();
+        EXPECT_RGB(page, 200, 100, 0xFFFFFF) << bits << " bits";
+        EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+        display::restoreDesktop();
+    }
+}
+
 uint32_t presentedColour(int bits, uint8_t r, uint8_t g, uint8_t b)
 {
     EXPECT_TRUE(displaytest::openMode(320, 240, bits));
