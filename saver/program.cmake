@@ -2,4 +2,5 @@
 if(TARGET display AND TARGET text AND TARGET saver_core)
   add_executable(tockwheel ${CMAKE_SOURCE_DIR}/saver/main.cpp ${CMAKE_SOURCE_DIR}/saver/saver_main.cpp)
   target_link_libraries(tockwheel PRIVATE saver_startup saver_core config display text platform)
+  target_link_libraries(tockwheel PRIVATE config_dialogs)
 endif()

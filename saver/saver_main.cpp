@@ -4,13 +4,16 @@
 
 #include <cstdint>
 
+#include "config/config_dialog.h"
 #include "config/settings.h"
 #include "platform/calendar.h"
 #include "platform/command_line.h"
+#include "platform/dialog.h"
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/ui.h"
 #include "platform/windows_dir.h"
+#include "resources/dialog_templates.h"
 #include "saver/frame_loop.h"
 #include "saver/input.h"
 #include "saver/run_mode.h"
@@ -27,8 +30,7 @@ constexpr int kSaverPages = 3;
 
 void runConfiguration()
 {
-    platform::messageBox(nullptr, "The settings dialog is not available in this build.", "Tockwheel",
-                         platform::kMbIconInformation);
+    platform::dialogBoxParam(resources::findDialogTemplate("DIALOG_1"), nullptr, ConfigDialog, 0);
 }
 
 // Both prompt bitmaps are required although only one is shown, chosen later by the screen size.
