@@ -1,14 +1,250 @@
-// platform/ui.cpp -- message boxes (first cut: written to stderr with the default button taken).
+// platform/ui.cpp -- the choice of realisation, message boxes, the one-line log and the stderr realisation.
 #include "platform/ui.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/ui_backend.h"
 
 namespace platform {
+namespace {
 
-int messageBox(Window*, const char* text, const char* caption, unsigned flags)
+const UiBackend* gBackend = nullptr;   // null until first use
+
+const UiBackend* chooseBackend()
 {
-    std::fprintf(stderr, "%s\n%s\n", caption ? caption : "", text ? text : "");
-    return (flags & 0x0F) == kMbYesNo ? kIdYes : kIdOk;
+    const char* choice = std::getenv("TOCKWHEEL_UI");
+    if (choice && std::strncmp(choice, "script:", 7) == 0) {
+        std::string error;
+        if (!startScript(choice + 7, &error)) endScriptRun(error);
+        return &kScriptBackend;
+    }
+    if (choice && std::strcmp(choice, "stderr") == 0) return &kStderrBackend;
+    if (choice && *choice && std::strcmp(choice, "fltk") != 0)
+        std::fprintf(stderr, "TOCKWHEEL_UI=%s not understood; use script:FILE, fltk or stderr\n", choice);
+    if (fltkDisplayAvailable()) return &kFltkBackend;
+    return &kStderrBackend;
 }
+
+const char* iconName(unsigned flags)
+{
+    switch (flags & 0xF0) {
+    case kMbIconError: return "error";
+    case kMbIconQuestion: return "question";
+    case kMbIconExclamation: return "exclamation";
+    case kMbIconInformation: return "information";
+    default: return "none";
+    }
+}
+
+void appendEscaped(std::string* out, unsigned char c)
+{
+    static const char kHex[] = "0123456789abcdef";
+    switch (c) {
+    case '\\': *out += "\\\\"; return;
+    case '"': *out += "\\\""; return;
+    case '\n': *out += "\\n"; return;
+    case '\r': *out += "\\r"; return;
+    case '\t': *out += "\\t"; return;
+    default: break;
+    }
+    if (c < 0x20 || c == 0x7F) {
+        *out += "\\x";
+        *out += kHex[c >> 4];
+        *out += kHex[c & 0x0F];
+        return;
+    }
+    *out += static_cast<char>(c);
+}
+
+void appendList(std::string* out, const std::vector<std::string>& items)
+{
+    *out += " items=[";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) *out += ',';
+        *out += quoteLogText(items[i].c_str());
+    }
+    *out += ']';
+}
+
+}  // namespace
+
+const UiBackend& uiBackend()
+{
+    if (!gBackend) gBackend = chooseBackend();
+    return *gBackend;
+}
+
+const char* uiRealisation() { return uiBackend().name; }
+
+void resetUi()
+{
+    resetWindows();
+    resetScript();
+    gBackend = nullptr;
+}
+
+int messageBox(Window* owner, const char* text, const char* caption, unsigned flags)
+{
+    return uiBackend().messageBox(liveWindow(owner), text ? text : "", caption ? caption : "", flags);
+}
+
+// ---- The log ----
+
+void logLine(const std::string& line)
+{
+    const char* path = std::getenv("TOCKWHEEL_UI_LOG");
+    std::FILE* out = (path && *path) ? std::fopen(path, "a") : nullptr;
+    std::FILE* target = out ? out : stderr;
+    std::fprintf(target, "%s\n", line.c_str());
+    if (out) std::fclose(out);
+    else std::fflush(stderr);
+}
+
+std::string quoteLogText(const char* text)
+{
+    std::string out = "\"";
+    for (const char* p = text ? text : ""; *p; ++p) appendEscaped(&out, static_cast<unsigned char>(*p));
+    out += '"';
+    return out;
+}
+
+const char* boxButtonNames(unsigned flags)
+{
+    switch (flags & 0x0F) {
+    case kMbOkCancel: return "ok,cancel";
+    case kMbYesNoCancel: return "yes,no,cancel";
+    case kMbYesNo: return "yes,no";
+    default: return "ok";
+    }
+}
+
+std::string describeBox(const char* caption, unsigned flags, const char* text)
+{
+    return std::string("box caption=") + quoteLogText(caption) + " icon=" + iconName(flags) +
+           " buttons=" + boxButtonNames(flags) + " text=" + quoteLogText(text);
+}
+
+const char* controlKindName(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::PushButton: return "button";
+    case ControlKind::CheckBox: return "check";
+    case ControlKind::AutoCheckBox: return "autocheck";
+    case ControlKind::RadioButton: return "radio";
+    case ControlKind::AutoRadioButton: return "autoradio";
+    case ControlKind::GroupBox: return "group";
+    case ControlKind::Label: return "label";
+    case ControlKind::Edit: return "edit";
+    case ControlKind::ComboBox: return "combo";
+    case ControlKind::ListBox: return "list";
+    case ControlKind::ScrollBar: return "scrollbar";
+    }
+    return "control";
+}
+
+std::string dumpWindow(const Window& window)
+{
+    std::string out = "dump window=" + quoteLogText(window.title.c_str());
+    out += " focus=" + std::to_string(window.focus >= 0 ? window.controls[window.focus].id : -1);
+    for (const Control& control : window.controls) {
+        out += " {id=" + std::to_string(control.id) + " kind=" + controlKindName(control.kind);
+        out += std::string(" enabled=") + (control.enabled ? "1" : "0");
+        out += std::string(" visible=") + (control.visible ? "1" : "0");
+        switch (control.kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::AutoCheckBox:
+        case ControlKind::RadioButton:
+        case ControlKind::AutoRadioButton:
+            out += " text=" + quoteLogText(control.text.c_str()) + " checked=" + std::to_string(control.checked);
+            break;
+        case ControlKind::ComboBox:
+        case ControlKind::ListBox:
+            appendList(&out, control.items);
+            out += " sel=" + std::to_string(control.selection);
+            break;
+        case ControlKind::ScrollBar:
+            out += " range=" + std::to_string(control.scrollMin) + ".." + std::to_string(control.scrollMax);
+            out += " pos=" + std::to_string(control.scrollPos);
+            break;
+        default:
+            out += " text=" + quoteLogText(control.text.c_str());
+            break;
+        }
+        out += '}';
+    }
+    if (!window.lastPaint.empty()) out += " paint=" + quoteLogText(window.lastPaint.c_str());
+    return out;
+}
+
+void endScriptRun(const std::string& why)
+{
+    std::fprintf(stderr, "UI script: %s\n", why.c_str());
+    std::fflush(nullptr);
+    std::_Exit(3);
+}
+
+// ---- The stderr realisation: no display and no script ----
+
+namespace {
+
+int stderrMessageBox(Window*, const char* text, const char* caption, unsigned flags)
+{
+    std::fprintf(stderr, "%s\n%s\n", caption, text);
+    const char* log = std::getenv("TOCKWHEEL_UI_LOG");
+    int answer = (flags & 0x0F) == kMbYesNo || (flags & 0x0F) == kMbYesNoCancel ? kIdYes : kIdOk;
+    if (log && *log) logLine(describeBox(caption, flags, text) + (answer == kIdYes ? " answer=yes" : " answer=ok") +
+                             " by=default");
+    return answer;
+}
+
+bool stderrCreateWindow(Window* window)
+{
+    if (window->kind == WindowKind::AppWindow) return true;   // nothing to draw, nothing lost
+    std::fprintf(stderr, "No display and no UI script (TOCKWHEEL_UI=script:FILE): cannot show the dialog \"%s\"\n",
+                 window->title.c_str());
+    return false;
+}
+
+// Nothing can arrive from a user here, so the loop ends once the idle work is done.
+int stderrMessageLoop(IdleStep idle)
+{
+    int code = 0;
+    while (!quitPosted(&code)) {
+        if (!idle || !idle()) return 0;
+    }
+    return code;
+}
+
+void noWindow(Window*) {}
+void noControl(Window*, Control*) {}
+intptr_t noModal(Window*) { return -1; }
+bool recordCanvas(Canvas*) { return true; }
+void noRectangle(Canvas*, int, int, int, int, Rgb, Rgb) {}
+void noText(Canvas*, int, int, const char*) {}
+void noCopy(Canvas*, int, int, int, int) {}
+void noCanvas(Canvas*) {}
+
+}  // namespace
+
+// Nominal dialog base units of the Windows dialog font, used where no font is measured.
+constexpr int kNominalBaseWidthPx = 6;
+constexpr int kNominalBaseHeightPx = 13;
+
+void nominalControlPixels(Window*, const Control& control, int* width, int* height)
+{
+    *width = dialogUnitsToPixelsX(control.source ? control.source->width : 0, kNominalBaseWidthPx);
+    *height = dialogUnitsToPixelsY(control.source ? control.source->height : 0, kNominalBaseHeightPx);
+}
+
+int dialogUnitsToPixelsX(int units, int baseWidth) { return (units * baseWidth + 2) / 4; }
+int dialogUnitsToPixelsY(int units, int baseHeight) { return (units * baseHeight + 4) / 8; }
+
+const UiBackend kStderrBackend = {
+    "stderr",     stderrMessageBox, stderrCreateWindow, noWindow,      noWindow,      noControl,   noWindow,
+    noControl,    noModal,          stderrMessageLoop,  recordCanvas,  noRectangle, noText,
+    noCopy,       noCanvas,         nominalControlPixels,
+};
 
 }  // namespace platform

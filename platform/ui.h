@@ -14,6 +14,7 @@ struct Window;   // an owner window (a dialog or an application window); null fo
 // Buttons and icons, as the Windows message-box flags.
 constexpr unsigned kMbOk = 0x00;
 constexpr unsigned kMbOkCancel = 0x01;
+constexpr unsigned kMbYesNoCancel = 0x03;
 constexpr unsigned kMbYesNo = 0x04;
 constexpr unsigned kMbIconError = 0x10;
 constexpr unsigned kMbIconQuestion = 0x20;
@@ -28,5 +29,11 @@ constexpr int kIdNo = 7;
 
 // Shows a modal message box and returns the button chosen.
 int messageBox(Window* owner, const char* text, const char* caption, unsigned flags);
+
+// The realisation that answers: "script" (TOCKWHEEL_UI=script:FILE), "fltk" (a display, or
+// TOCKWHEEL_UI=fltk), or "stderr" (neither, or TOCKWHEEL_UI=stderr). Chosen at first use.
+const char* uiRealisation();
+// Forgets the choice, the script's progress and every window, so that the next use chooses afresh.
+void resetUi();
 
 }  // namespace platform

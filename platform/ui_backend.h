@@ -1,0 +1,123 @@
+// platform/ui_backend.h -- what the realisations of message boxes and dialogs share (not for the programs).
+//
+// The model of every window and control lives here and is the same for all realisations; a realisation
+// builds its own widgets from it (FLTK) or has none (scripted), and turns its user's actions into the
+// user* calls below, which update the model and send the messages a real control would send.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+
+namespace platform {
+
+struct Control {
+    const ControlTemplate* source = nullptr;
+    int id = 0;
+    ControlKind kind = ControlKind::Label;
+    unsigned style = 0;
+    std::string text;                 // edit and static text, button label
+    bool enabled = true;
+    bool visible = true;
+    unsigned checked = kBstUnchecked;
+    std::vector<std::string> items;   // list box and combo box entries
+    int selection = -1;               // -1: none
+    int scrollMin = 0, scrollMax = 100, scrollPos = 0;
+    void* widget = nullptr;           // the realisation's widget, if any
+};
+
+enum class WindowKind { Dialog, AppWindow };
+
+struct Window {
+    WindowKind kind = WindowKind::Dialog;
+    const DialogTemplate* source = nullptr;
+    DialogProc proc = nullptr;
+    Window* owner = nullptr;
+    std::string title;
+    Rgb background = 0;
+    bool modal = false;
+    bool alive = true;
+    bool destroying = false;
+    bool ended = false;               // endDialog called
+    intptr_t result = 0;
+    int focus = -1;                   // index into controls, -1: none
+    std::vector<Control> controls;
+    std::string lastPaint;            // the scripted realisation's record of the last canvas copied in
+    void* native = nullptr;           // the realisation's window, if any
+};
+
+struct Canvas {
+    Window* window = nullptr;
+    int width = 0, height = 0;
+    int mix = kR2CopyPen;
+    std::string record;               // what was drawn, for the log
+    unsigned long native = 0;         // the realisation's off-screen image, if any
+};
+
+// One realisation of windows and message boxes: FLTK, scripted or stderr.
+struct UiBackend {
+    const char* name;
+    int (*messageBox)(Window* owner, const char* text, const char* caption, unsigned flags);
+    bool (*createWindow)(Window* window);          // builds the widgets; false when it cannot be shown
+    void (*showWindow)(Window* window);            // after initialisation (modal dialogs: runModal shows them)
+    void (*destroyWindow)(Window* window);
+    void (*syncControl)(Window* window, Control* control);   // the model changed: show it
+    void (*syncTitle)(Window* window);
+    void (*moveFocus)(Window* window, Control* control);     // the program asked for the focus there
+    intptr_t (*runModal)(Window* dialog);           // waits until the dialog has ended
+    int (*runMessageLoop)(IdleStep idle);
+    bool (*createCanvas)(Canvas* canvas);
+    void (*canvasRectangle)(Canvas* canvas, int left, int top, int right, int bottom, Rgb pen, Rgb brush);
+    void (*canvasText)(Canvas* canvas, int x, int y, const char* text);
+    void (*copyCanvas)(Canvas* canvas, int x, int y, int width, int height);
+    void (*destroyCanvas)(Canvas* canvas);
+    void (*controlPixels)(Window* window, const Control& control, int* width, int* height);
+};
+
+extern const UiBackend kScriptBackend;
+extern const UiBackend kFltkBackend;
+extern const UiBackend kStderrBackend;
+
+const UiBackend& uiBackend();       // chosen at first use
+Window* liveWindow(Window* window); // null unless the window is open
+Window* focusWindow();              // the topmost open window: where script actions and `close` go
+Control* findControl(Window* window, int id);
+const std::vector<Window*>& openWindows();
+
+// User actions, shared by the realisations: each updates the model and sends the real notifications.
+void userClick(Window* window, Control* control);
+void userType(Window* window, Control* control, const char* text);
+void userPick(Window* window, Control* control, int index);
+void userScroll(Window* window, Control* control, unsigned request, int thumbPos);
+void userKeyEnter(Window* window);
+void userKeyEscape(Window* window);
+void userClose(Window* window);
+void userFocus(Window* window, Control* control);   // the focus moved there (null: nowhere)
+
+// Realisation set-up, called by the choice at first use and by resetUi.
+bool startScript(const char* path, std::string* error);
+void resetScript();
+bool fltkDisplayAvailable();
+void resetWindows();
+
+// Quit state of the message loop.
+bool quitPosted(int* exitCode);
+
+// The log: TOCKWHEEL_UI_LOG (appended) or stderr.
+void logLine(const std::string& line);
+std::string quoteLogText(const char* text);
+const char* boxButtonNames(unsigned flags);   // "ok", "ok,cancel", "yes,no", "yes,no,cancel"
+std::string describeBox(const char* caption, unsigned flags, const char* text);
+std::string dumpWindow(const Window& window);
+const char* controlKindName(ControlKind kind);
+void endScriptRun(const std::string& why);   // stderr, exit status 3
+
+// Dialog units to pixels with the base units of the realisation.
+int dialogUnitsToPixelsX(int units, int baseWidth);
+int dialogUnitsToPixelsY(int units, int baseHeight);
+// A control's size in pixels from the nominal base units of the Windows dialog font (6 x 13).
+void nominalControlPixels(Window* window, const Control& control, int* width, int* height);
+
+}  // namespace platform

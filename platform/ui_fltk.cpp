@@ -1,0 +1,778 @@
+// platform/ui_fltk.cpp -- the FLTK realisation: real windows, widgets and message boxes for people.
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Hold_Browser.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Scrollbar.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/ui_backend.h"
+
+// The off-screen macros name X's Window, which platform::Window would hide inside the namespace.
+namespace {
+
+void beginOffscreen(Fl_Offscreen pixmap, void (*draw)(const void* what), const void* what)
+{
+    fl_begin_offscreen(pixmap);
+    draw(what);
+    fl_end_offscreen();
+}
+
+}  // namespace
+
+namespace platform {
+namespace {
+
+constexpr Fl_Font kDialogFont = FL_FREE_FONT;   // "Helv" of the templates, realised as Liberation Sans
+constexpr int kDialogFontPx = 11;               // 8 points at 96 dots per inch
+constexpr int kBoxButtonWidthPx = 75;
+constexpr int kBoxButtonHeightPx = 23;
+constexpr int kBoxMarginPx = 12;
+constexpr int kBoxIconPx = 32;
+constexpr int kBoxMaxTextWidthPx = 420;
+
+struct DialogBase {
+    bool ready = false;
+    int width = 6;    // pixels per 4 horizontal dialog units
+    int height = 13;  // pixels per 8 vertical dialog units
+};
+DialogBase gBase;
+
+void setUpFont()
+{
+    if (gBase.ready) return;
+    Fl::set_font(kDialogFont, "Liberation Sans");
+    fl_font(kDialogFont, kDialogFontPx);
+    // The dialog base units of Windows: the average width of the alphabet, rounded, and the font height.
+    double alphabet = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    gBase.width = (static_cast<int>(alphabet) / 26 + 1) / 2;
+    gBase.height = fl_height();
+    gBase.ready = true;
+}
+
+int px(int units) { return dialogUnitsToPixelsX(units, gBase.width); }
+int py(int units) { return dialogUnitsToPixelsY(units, gBase.height); }
+
+// FLTK reads '@' in labels as a symbol; the programs' texts mean the character.
+std::string labelText(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '@') out += '@';
+        out += c;
+    }
+    return out;
+}
+
+// Menu paths treat '/', '\\' and a leading '_' specially.
+std::string menuText(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '/' || c == '\\' || c == '_' || c == '&') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+Fl_Color flColour(Rgb colour)
+{
+    return fl_rgb_color((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+}
+
+// ---- Windows ----
+
+class DialogWindow : public Fl_Window {
+public:
+    DialogWindow(int w, int h) : Fl_Window(w, h) {}
+    Window* record = nullptr;
+    int pendingFocus = -1;
+
+    int handle(int event) override
+    {
+        if (event == FL_SHORTCUT && liveWindow(record) &&
+            (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+            userKeyEnter(record);
+            return 1;
+        }
+        return Fl_Window::handle(event);
+    }
+
+    void draw() override
+    {
+        Fl_Window::draw();
+        if (liveWindow(record) && record->kind == WindowKind::Dialog) sendMessage(record, kWmPaint, 0, 0);
+    }
+};
+
+Window* recordOf(Fl_Widget* widget)
+{
+    Fl_Window* top = widget->as_window() ? widget->as_window() : widget->window();
+    DialogWindow* dialog = top ? dynamic_cast<DialogWindow*>(top) : nullptr;
+    return dialog ? liveWindow(dialog->record) : nullptr;
+}
+
+Control* controlOf(Fl_Widget* widget) { return static_cast<Control*>(widget->user_data()); }
+
+void windowCallback(Fl_Widget* widget, void*)
+{
+    Window* window = recordOf(widget);
+    if (!window) return;
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) userKeyEscape(window);
+    else userClose(window);
+}
+
+// ---- Widgets that report focus (and, for digits-only boxes, refuse other keys) ----
+
+template <class Base>
+class Reporting : public Base {
+public:
+    Reporting(int x, int y, int w, int h) : Base(x, y, w, h) {}
+    bool digitsOnly = false;
+
+    int handle(int event) override
+    {
+        if (digitsOnly && (event == FL_KEYBOARD || event == FL_PASTE) && refuses(Fl::event_text())) {
+            if (event == FL_KEYBOARD) fl_beep();
+            return 1;
+        }
+        int used = Base::handle(event);
+        if (event == FL_FOCUS && used) {
+            Window* window = recordOf(this);
+            if (window) userFocus(window, controlOf(this));
+        }
+        return used;
+    }
+
+private:
+    static bool refuses(const char* text)
+    {
+        if (!text || !*text || static_cast<unsigned char>(text[0]) < 0x20) return false;   // editing keys
+        for (const char* p = text; *p; ++p)
+            if (*p < '0' || *p > '9') return true;
+        return false;
+    }
+};
+
+class GroupBoxWidget : public Fl_Box {
+public:
+    GroupBoxWidget(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+    void draw() override
+    {
+        fl_font(kDialogFont, kDialogFontPx);
+        int half = fl_height() / 2;
+        fl_draw_box(FL_ENGRAVED_FRAME, x(), y() + half, w(), h() - half, color());
+        if (!label() || !*label()) return;
+        int textWidth = static_cast<int>(fl_width(label()));
+        fl_color(color());
+        fl_rectf(x() + 6, y(), textWidth + 4, fl_height());
+        fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
+        fl_draw(label(), x() + 8, y() + fl_height() - fl_descent());
+    }
+};
+
+// A vertical scroll bar that reports requests as Windows does and moves only when the program says so.
+class ScrollWidget : public Fl_Scrollbar {
+public:
+    ScrollWidget(int x, int y, int w, int h) : Fl_Scrollbar(x, y, w, h) {}
+
+    int handle(int event) override
+    {
+        Window* window = recordOf(this);
+        Control* c = controlOf(this);
+        if (!window || !c || !active_r()) return Fl_Scrollbar::handle(event);
+        int ey = Fl::event_y();
+        switch (event) {
+        case FL_PUSH: {
+            int arrow = std::min(w(), h() / 3);
+            int top = 0, length = 0;
+            slider(&top, &length);
+            if (ey < y() + arrow) userScroll(window, c, kSbLineUp, 0);
+            else if (ey >= y() + h() - arrow) userScroll(window, c, kSbLineDown, 0);
+            else if (ey < top) userScroll(window, c, kSbPageUp, 0);
+            else if (ey >= top + length) userScroll(window, c, kSbPageDown, 0);
+            else {
+                dragging_ = true;
+                grab_ = ey - top;
+                track_ = c->scrollPos;
+            }
+            return 1;
+        }
+        case FL_DRAG:
+            if (dragging_) {
+                int pos = positionAt(ey - grab_, c);
+                if (pos != track_) userScroll(window, c, kSbThumbTrack, pos);
+                track_ = pos;
+            }
+            return 1;
+        case FL_RELEASE:
+            if (dragging_) {
+                dragging_ = false;
+                userScroll(window, c, kSbThumbPosition, track_);
+            }
+            return 1;
+        default:
+            return Fl_Scrollbar::handle(event);
+        }
+    }
+
+private:
+    bool dragging_ = false;
+    int grab_ = 0;
+    int track_ = 0;
+
+    void slider(int* top, int* length) const
+    {
+        int arrow = std::min(w(), h() / 3);
+        int trackLength = h() - 2 * arrow;
+        *length = std::max(static_cast<int>(slider_size() * trackLength + 0.5), arrow / 2);
+        double span = maximum() - minimum();
+        double fraction = span > 0 ? (value() - minimum()) / span : 0.0;
+        *top = y() + arrow + static_cast<int>(fraction * (trackLength - *length) + 0.5);
+    }
+
+    int positionAt(int sliderTop, const Control* c) const
+    {
+        int arrow = std::min(w(), h() / 3);
+        int top = 0, length = 0;
+        slider(&top, &length);
+        int travel = h() - 2 * arrow - length;
+        if (travel <= 0) return c->scrollMin;
+        double fraction = static_cast<double>(sliderTop - y() - arrow) / travel;
+        int pos = c->scrollMin + static_cast<int>(fraction * (c->scrollMax - c->scrollMin) + 0.5);
+        return std::clamp(pos, c->scrollMin, c->scrollMax);
+    }
+};
+
+// ---- Widget callbacks: the user acted ----
+
+void buttonCallback(Fl_Widget* widget, void*)
+{
+    Window* window = recordOf(widget);
+    Control* c = controlOf(widget);
+    if (!window || !c) return;
+    // The widget toggled itself; the model decides (plain boxes wait for the program to set them).
+    if (c->kind != ControlKind::PushButton) static_cast<Fl_Button*>(widget)->value(c->checked != 0);
+    userClick(window, c);
+}
+
+void editCallback(Fl_Widget* widget, void*)
+{
+    Window* window = recordOf(widget);
+    Control* c = controlOf(widget);
+    if (!window || !c) return;
+    userType(window, c, static_cast<Fl_Input*>(widget)->value());
+}
+
+void choiceCallback(Fl_Widget* widget, void*)
+{
+    Window* window = recordOf(widget);
+    Control* c = controlOf(widget);
+    if (window && c) userPick(window, c, static_cast<Fl_Choice*>(widget)->value());
+}
+
+void browserCallback(Fl_Widget* widget, void*)
+{
+    Window* window = recordOf(widget);
+    Control* c = controlOf(widget);
+    int line = static_cast<Fl_Hold_Browser*>(widget)->value();
+    if (window && c && line > 0) userPick(window, c, line - 1);
+}
+
+// ---- Building a dialog ----
+
+void styleWidget(Fl_Widget* widget, Control* c)
+{
+    widget->user_data(c);
+    widget->labelfont(kDialogFont);
+    widget->labelsize(kDialogFontPx);   // within the control's height, or check boxes grow out of it
+}
+
+Fl_Widget* makeWidget(Control* c, int x, int y, int w, int h)
+{
+    switch (c->kind) {
+    case ControlKind::PushButton: {
+        auto* button = new Reporting<Fl_Button>(x, y, w, h);
+        button->callback(buttonCallback);
+        return button;
+    }
+    case ControlKind::CheckBox:
+    case ControlKind::AutoCheckBox: {
+        auto* box = new Reporting<Fl_Check_Button>(x, y, w, h);
+        box->callback(buttonCallback);
+        return box;
+    }
+    case ControlKind::RadioButton:
+    case ControlKind::AutoRadioButton: {
+        auto* radio = new Reporting<Fl_Round_Button>(x, y, w, h);
+        radio->type(FL_TOGGLE_BUTTON);
+        radio->callback(buttonCallback);
+        return radio;
+    }
+    case ControlKind::GroupBox:
+        return new GroupBoxWidget(x, y, w, h);
+    case ControlKind::Label: {
+        auto* label = new Fl_Box(x, y, w, h);
+        label->box((c->style & kSsSunken) ? FL_THIN_DOWN_BOX : FL_FLAT_BOX);
+        // Liberation Sans runs a little wider than the font the templates were laid out for: a one-line
+        // label may overrun its box rather than lose its last word.
+        bool oneLine = h < 2 * gBase.height;
+        label->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | (oneLine ? 0 : FL_ALIGN_WRAP));
+        return label;
+    }
+    case ControlKind::Edit: {
+        auto* edit = new Reporting<Fl_Input>(x, y, w, h);
+        if (c->style & kEsPassword) edit->type(FL_SECRET_INPUT);
+        edit->digitsOnly = (c->style & kEsNumber) != 0;
+        edit->textfont(kDialogFont);
+        edit->textsize(kDialogFontPx);
+        edit->when(FL_WHEN_CHANGED);
+        edit->callback(editCallback);
+        return edit;
+    }
+    case ControlKind::ComboBox: {
+        // The template's height is the dropped-down list; the closed box is as tall as an edit box.
+        auto* choice = new Reporting<Fl_Choice>(x, y, w, py(12));
+        choice->textfont(kDialogFont);
+        choice->textsize(kDialogFontPx);
+        choice->callback(choiceCallback);
+        return choice;
+    }
+    case ControlKind::ListBox: {
+        auto* list = new Reporting<Fl_Hold_Browser>(x, y, w, h);
+        list->format_char(0);
+        list->textfont(kDialogFont);
+        list->textsize(kDialogFontPx);
+        list->when(FL_WHEN_CHANGED | FL_WHEN_NOT_CHANGED);
+        list->callback(browserCallback);
+        return list;
+    }
+    case ControlKind::ScrollBar: {
+        auto* bar = new ScrollWidget(x, y, w, h);
+        bar->type(FL_VERTICAL);
+        return bar;
+    }
+    }
+    return nullptr;
+}
+
+void placeWindow(Window* window, DialogWindow* native, int w, int h)
+{
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_work_area(sx, sy, sw, sh, 0);
+    const DialogTemplate* source = window->source;
+    Fl_Window* owner = window->owner ? static_cast<Fl_Window*>(window->owner->native) : nullptr;
+    int x = sx + (sw - w) / 2, y = sy + (sh - h) / 2;
+    if (source && !(source->style & kDsCenter)) {
+        if (owner) {
+            x = owner->x() + px(source->x);
+            y = owner->y() + py(source->y);
+        } else {
+            x = sx + px(source->x);
+            y = sy + py(source->y);
+        }
+    }
+    native->resize(x, y, w, h);
+}
+
+void fltkSyncControl(Window*, Control* c);
+
+bool fltkCreateWindow(Window* window)
+{
+    setUpFont();
+    if (window->kind == WindowKind::AppWindow) {
+        int sx = 0, sy = 0, sw = 0, sh = 0;
+        Fl::screen_work_area(sx, sy, sw, sh, 0);
+        auto* native = new DialogWindow(sw, sh);
+        native->record = window;
+        native->position(sx, sy);
+        native->color(flColour(window->background));
+        native->copy_label(window->title.c_str());
+        native->callback(windowCallback);
+        native->end();
+        window->native = native;
+        return true;
+    }
+    const DialogTemplate* source = window->source;
+    int w = px(source->width), h = py(source->height);
+    auto* native = new DialogWindow(w, h);
+    native->record = window;
+    native->copy_label(window->title.c_str());
+    native->callback(windowCallback);
+    if (window->modal) native->set_modal();
+    for (Control& c : window->controls) {
+        const ControlTemplate& t = *c.source;
+        Fl_Widget* widget = makeWidget(&c, px(t.x), py(t.y), px(t.width), py(t.height));
+        styleWidget(widget, &c);
+        c.widget = widget;
+        fltkSyncControl(window, &c);
+    }
+    native->end();
+    placeWindow(window, native, w, h);
+    window->native = native;
+    return true;
+}
+
+void fltkShowWindow(Window* window)
+{
+    auto* native = static_cast<DialogWindow*>(window->native);
+    if (!native) return;
+    if (window->source && !(window->source->style & kWsVisible)) return;
+    native->show();
+    if (native->pendingFocus >= 0 && native->pendingFocus < static_cast<int>(window->controls.size())) {
+        auto* widget = static_cast<Fl_Widget*>(window->controls[native->pendingFocus].widget);
+        if (widget) widget->take_focus();
+    }
+}
+
+void fltkDestroyWindow(Window* window)
+{
+    auto* native = static_cast<DialogWindow*>(window->native);
+    if (!native) return;
+    native->record = nullptr;
+    for (Control& c : window->controls) {
+        if (c.widget) static_cast<Fl_Widget*>(c.widget)->user_data(nullptr);
+        c.widget = nullptr;
+    }
+    native->hide();
+    Fl::delete_widget(native);   // a callback of one of its widgets may still be running
+    window->native = nullptr;
+}
+
+void fillMenu(Fl_Choice* choice, const Control& c)
+{
+    choice->clear();
+    for (const std::string& item : c.items) choice->add(menuText(item).c_str(), 0, nullptr, nullptr, 0);
+    choice->value(c.selection);
+}
+
+void fillBrowser(Fl_Hold_Browser* list, const Control& c)
+{
+    list->clear();
+    for (const std::string& item : c.items) list->add(item.c_str());
+    if (c.selection >= 0) list->value(c.selection + 1);
+    else list->deselect();
+}
+
+void fltkSyncControl(Window*, Control* c)
+{
+    auto* widget = static_cast<Fl_Widget*>(c->widget);
+    if (!widget) return;
+    if (c->enabled) widget->activate();
+    else widget->deactivate();
+    if (c->visible) widget->show();
+    else widget->hide();
+    switch (c->kind) {
+    case ControlKind::Edit: {
+        auto* edit = static_cast<Fl_Input*>(widget);
+        if (c->text != edit->value()) edit->value(c->text.c_str());   // leaves the cursor alone while typing
+        break;
+    }
+    case ControlKind::ComboBox:
+        fillMenu(static_cast<Fl_Choice*>(widget), *c);
+        break;
+    case ControlKind::ListBox:
+        fillBrowser(static_cast<Fl_Hold_Browser*>(widget), *c);
+        break;
+    case ControlKind::ScrollBar: {
+        auto* bar = static_cast<ScrollWidget*>(widget);
+        bar->bounds(c->scrollMin, c->scrollMax);
+        bar->slider_size(std::max(0.1, 1.0 / (c->scrollMax - c->scrollMin + 1)));
+        bar->value(c->scrollPos);
+        break;
+    }
+    case ControlKind::CheckBox:
+    case ControlKind::AutoCheckBox:
+    case ControlKind::RadioButton:
+    case ControlKind::AutoRadioButton:
+        static_cast<Fl_Button*>(widget)->value(c->checked != 0);
+        widget->copy_label(labelText(c->text).c_str());
+        break;
+    default:
+        widget->copy_label(labelText(c->text).c_str());
+        break;
+    }
+    widget->redraw();
+}
+
+void fltkSyncTitle(Window* window)
+{
+    if (window->native) static_cast<Fl_Window*>(window->native)->copy_label(window->title.c_str());
+}
+
+void fltkMoveFocus(Window* window, Control* c)
+{
+    auto* native = static_cast<DialogWindow*>(window->native);
+    if (!native || !c) return;
+    native->pendingFocus = static_cast<int>(c - window->controls.data());
+    if (native->shown() && c->widget) static_cast<Fl_Widget*>(c->widget)->take_focus();
+}
+
+intptr_t fltkRunModal(Window* dialog)
+{
+    fltkShowWindow(dialog);
+    while (liveWindow(dialog) && !dialog->ended) Fl::wait();
+    return dialog->result;
+}
+
+int fltkMessageLoop(IdleStep idle)
+{
+    int code = 0;
+    for (;;) {
+        Fl::check();
+        if (quitPosted(&code)) return code;
+        if (idle && idle()) continue;
+        if (quitPosted(&code)) return code;
+        if (openWindows().empty()) return 0;
+        Fl::wait();   // nothing to do: sleep until the user acts
+    }
+}
+
+void fltkControlPixels(Window*, const Control& c, int* width, int* height)
+{
+    setUpFont();
+    *width = c.source ? px(c.source->width) : 0;
+    *height = c.source ? py(c.source->height) : 0;
+}
+
+// ---- Off-screen painting: an X pixmap, drawn with the GC's raster function for the mix mode ----
+
+bool fltkCreateCanvas(Canvas* canvas)
+{
+    canvas->native = fl_create_offscreen(canvas->width, canvas->height);
+    return canvas->native != 0;
+}
+
+void setMixFunction(const Canvas* canvas)
+{
+    // R2_MERGEPENNOT is pen OR NOT destination: X calls that GXorReverse (its "Inverted" negates the source).
+    XSetFunction(fl_display, fl_gc, canvas->mix == kR2MergePenNot ? GXorReverse : GXcopy);
+}
+
+struct RectangleDraw {
+    const Canvas* canvas;
+    int left, top, right, bottom;
+    Rgb pen, brush;
+};
+
+void drawRectangle(const void* what)
+{
+    const auto& r = *static_cast<const RectangleDraw*>(what);
+    setMixFunction(r.canvas);
+    if (r.right - r.left > 2 && r.bottom - r.top > 2) {
+        fl_color(flColour(r.brush));
+        fl_rectf(r.left + 1, r.top + 1, r.right - r.left - 2, r.bottom - r.top - 2);
+    }
+    fl_color(flColour(r.pen));
+    fl_rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    XSetFunction(fl_display, fl_gc, GXcopy);
+}
+
+void fltkCanvasRectangle(Canvas* canvas, int left, int top, int right, int bottom, Rgb pen, Rgb brush)
+{
+    if (right - left < 1 || bottom - top < 1) return;
+    RectangleDraw what = {canvas, left, top, right, bottom, pen, brush};
+    beginOffscreen(static_cast<Fl_Offscreen>(canvas->native), drawRectangle, &what);
+}
+
+struct TextDraw {
+    int x, y;
+    const char* text;
+};
+
+void drawText(const void* what)
+{
+    const auto& t = *static_cast<const TextDraw*>(what);
+    fl_font(kDialogFont, kDialogFontPx);
+    fl_color(FL_BLACK);
+    int width = static_cast<int>(fl_width(t.text));
+    fl_draw(t.text, t.x - width / 2, t.y + fl_height() - fl_descent());
+}
+
+void fltkCanvasText(Canvas* canvas, int x, int y, const char* text)
+{
+    TextDraw what = {x, y, text};
+    beginOffscreen(static_cast<Fl_Offscreen>(canvas->native), drawText, &what);
+}
+
+void fltkCopyCanvas(Canvas* canvas, int x, int y, int width, int height)
+{
+    auto* native = static_cast<Fl_Window*>(canvas->window->native);
+    if (!native || !native->shown()) return;
+    native->make_current();
+    fl_copy_offscreen(x, y, width, height, static_cast<Fl_Offscreen>(canvas->native), 0, 0);
+    XFlush(fl_display);
+}
+
+void fltkDestroyCanvas(Canvas* canvas)
+{
+    if (canvas->native) fl_delete_offscreen(static_cast<Fl_Offscreen>(canvas->native));
+    canvas->native = 0;
+}
+
+// ---- Message boxes with our button order ----
+
+struct BoxButton {
+    const char* label;
+    int result;
+};
+
+class BoxWindow : public Fl_Window {
+public:
+    BoxWindow(int w, int h, const char* title) : Fl_Window(w, h, title) {}
+    int result = 0;
+    int closeResult = 0;   // 0: the close box and Esc do nothing (a question without Cancel)
+    Fl_Button* first = nullptr;
+
+    int handle(int event) override
+    {
+        if (event == FL_SHORTCUT && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+            Fl_Widget* focus = Fl::focus();
+            Fl_Button* target = focus && focus->window() == this && dynamic_cast<Fl_Button*>(focus)
+                                    ? static_cast<Fl_Button*>(focus) : first;
+            if (target) target->do_callback();
+            return 1;
+        }
+        return Fl_Window::handle(event);
+    }
+};
+
+void boxButtonCallback(Fl_Widget* widget, void* result)
+{
+    auto* box = static_cast<BoxWindow*>(widget->window());
+    box->result = static_cast<int>(reinterpret_cast<intptr_t>(result));
+    box->hide();
+}
+
+void boxCloseCallback(Fl_Widget* widget, void*)
+{
+    auto* box = static_cast<BoxWindow*>(widget);
+    if (!box->closeResult) return;
+    box->result = box->closeResult;
+    box->hide();
+}
+
+int boxButtons(unsigned flags, BoxButton* out)
+{
+    switch (flags & 0x0F) {
+    case kMbOkCancel:
+        out[0] = {"OK", kIdOk};
+        out[1] = {"Cancel", kIdCancel};
+        return 2;
+    case kMbYesNoCancel:
+        out[0] = {"&Yes", kIdYes};
+        out[1] = {"&No", kIdNo};
+        out[2] = {"Cancel", kIdCancel};
+        return 3;
+    case kMbYesNo:
+        out[0] = {"&Yes", kIdYes};
+        out[1] = {"&No", kIdNo};
+        return 2;
+    default:
+        out[0] = {"OK", kIdOk};
+        return 1;
+    }
+}
+
+void styleIcon(Fl_Box* icon, unsigned flags)
+{
+    icon->box(FL_OVAL_BOX);
+    icon->labelfont(FL_HELVETICA_BOLD);
+    icon->labelsize(22);
+    icon->labelcolor(FL_WHITE);
+    switch (flags & 0xF0) {
+    case kMbIconError: icon->color(FL_RED); icon->label("X"); break;
+    case kMbIconQuestion: icon->color(FL_BLUE); icon->label("?"); break;
+    case kMbIconExclamation: icon->color(FL_YELLOW); icon->labelcolor(FL_BLACK); icon->label("!"); break;
+    default: icon->color(FL_BLUE); icon->label("i"); break;
+    }
+}
+
+int fltkMessageBox(Window* owner, const char* text, const char* caption, unsigned flags)
+{
+    setUpFont();
+    BoxButton buttons[3];
+    int count = boxButtons(flags, buttons);
+    bool hasIcon = (flags & 0xF0) != 0;
+    std::string shown = labelText(text);
+    fl_font(kDialogFont, kDialogFontPx);
+    int textW = kBoxMaxTextWidthPx, textH = 0;
+    fl_measure(shown.c_str(), textW, textH, 1);
+    int textX = kBoxMarginPx + (hasIcon ? kBoxIconPx + kBoxMarginPx : 0);
+    int buttonsW = count * kBoxButtonWidthPx + (count - 1) * 6;
+    int w = std::max(textX + textW + kBoxMarginPx, buttonsW + 2 * kBoxMarginPx);
+    int bodyH = std::max(textH, hasIcon ? kBoxIconPx : 0);
+    int h = kBoxMarginPx + bodyH + kBoxMarginPx + kBoxButtonHeightPx + kBoxMarginPx;
+
+    BoxWindow box(w, h, caption);
+    box.set_modal();
+    if (hasIcon) styleIcon(new Fl_Box(kBoxMarginPx, kBoxMarginPx, kBoxIconPx, kBoxIconPx), flags);
+    auto* body = new Fl_Box(textX, kBoxMarginPx, textW, bodyH);
+    body->copy_label(shown.c_str());
+    body->labelfont(kDialogFont);
+    body->labelsize(kDialogFontPx);
+    body->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    int x = (w - buttonsW) / 2;
+    for (int i = 0; i < count; ++i, x += kBoxButtonWidthPx + 6) {
+        auto* button = new Fl_Button(x, h - kBoxMarginPx - kBoxButtonHeightPx, kBoxButtonWidthPx,
+                                     kBoxButtonHeightPx, buttons[i].label);
+        button->labelfont(kDialogFont);
+        button->labelsize(kDialogFontPx);
+        button->callback(boxButtonCallback, reinterpret_cast<void*>(static_cast<intptr_t>(buttons[i].result)));
+        if (i == 0) box.first = button;
+        if (buttons[i].result == kIdCancel || count == 1) box.closeResult = buttons[i].result;
+    }
+    box.end();
+    box.callback(boxCloseCallback);
+
+    auto* ownerNative = owner ? static_cast<Fl_Window*>(owner->native) : nullptr;
+    if (ownerNative && ownerNative->shown()) {
+        box.position(ownerNative->x() + (ownerNative->w() - w) / 2, ownerNative->y() + (ownerNative->h() - h) / 2);
+    } else {
+        int sx = 0, sy = 0, sw = 0, sh = 0;
+        Fl::screen_work_area(sx, sy, sw, sh, 0);
+        box.position(sx + (sw - w) / 2, sy + (sh - h) / 2);
+    }
+    box.show();
+    box.first->take_focus();
+    if (std::getenv("TOCKWHEEL_UI_LOG")) logLine(describeBox(caption, flags, text) + " shown=fltk");
+    while (box.shown()) Fl::wait();
+    return box.result ? box.result : buttons[0].result;
+}
+
+}  // namespace
+
+bool fltkDisplayAvailable()
+{
+    static int state = -1;   // -1 not yet tried, 0 none, 1 open
+    if (state >= 0) return state == 1;
+    const char* name = std::getenv("DISPLAY");
+    state = 0;
+    if (!name || !*name) return false;
+    ::Display* probe = XOpenDisplay(name);   // FLTK would end the process on failure
+    if (!probe) return false;
+    XCloseDisplay(probe);
+    fl_open_display();
+    state = 1;
+    return true;
+}
+
+const UiBackend kFltkBackend = {
+    "fltk",          fltkMessageBox,   fltkCreateWindow, fltkShowWindow,      fltkDestroyWindow, fltkSyncControl,
+    fltkSyncTitle,   fltkMoveFocus,    fltkRunModal,     fltkMessageLoop,     fltkCreateCanvas,  fltkCanvasRectangle,
+    fltkCanvasText,  fltkCopyCanvas,   fltkDestroyCanvas, fltkControlPixels,
+};
+
+}  // namespace platform

@@ -1,0 +1,191 @@
+// tests/ui/ui_probe.cpp -- opens one dialog template on FLTK, reports what arrives, takes screenshots.
+//
+// ui_probe TEMPLATE [--shot FILE.png] [--exit]
+// Prints "control ID X Y W H" (screen pixels) for every control and "ready" once the dialog is up, then
+// "command ID CODE checked=N" and "scroll REQUEST POS" as messages arrive. --shot writes the dialog's
+// pixels to a PNG; --exit ends after the shot. The cancel command (Esc, or "Cancel") ends the probe.
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/ui_backend.h"
+#include "resources/dialog_templates.h"
+
+using namespace platform;
+
+namespace {
+
+const char* gShotPath = nullptr;
+bool gExitAfterShot = false;
+platform::Window* gDialog = nullptr;
+constexpr double kSettleSeconds = 0.4;
+constexpr int kProgressPercent = 55;   // the text lies half inside the bar
+
+bool writePng(const char* path, XImage* image, int w, int h)
+{
+    std::FILE* out = std::fopen(path, "wb");
+    if (!out) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(out);
+        return false;
+    }
+    png_init_io(png, out);
+    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::string row(static_cast<size_t>(w) * 3, '\0');
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            row[x * 3] = static_cast<char>((pixel >> 16) & 0xFF);
+            row[x * 3 + 1] = static_cast<char>((pixel >> 8) & 0xFF);
+            row[x * 3 + 2] = static_cast<char>(pixel & 0xFF);
+        }
+        png_write_row(png, reinterpret_cast<png_const_bytep>(row.data()));
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(out);
+    return true;
+}
+
+void announce(void*)
+{
+    auto* native = static_cast<Fl_Window*>(gDialog->native);
+    for (const Control& c : gDialog->controls) {
+        auto* widget = static_cast<Fl_Widget*>(c.widget);
+        if (!widget) continue;
+        std::printf("control %d %d %d %d %d\n", c.id, native->x() + widget->x(), native->y() + widget->y(),
+                    widget->w(), widget->h());
+    }
+    std::printf("window %d %d %d %d\nready\n", native->x(), native->y(), native->w(), native->h());
+    if (gShotPath) {
+        XImage* image = XGetImage(fl_display, RootWindow(fl_display, fl_screen), native->x(), native->y(),
+                                  native->w(), native->h(), AllPlanes, ZPixmap);
+        bool written = image && writePng(gShotPath, image, native->w(), native->h());
+        if (image && gDialog->source == &resources::kProgressDialogTemplate) {
+            // Inside the bar's left end, and inside the box near its right end.
+            std::printf("bar %06lx %06lx\n", XGetPixel(image, 8 + 4, 82 + 4) & 0xFFFFFF,
+                        XGetPixel(image, native->w() - 20, 82 + 4) & 0xFFFFFF);
+        }
+        if (image) XDestroyImage(image);
+        std::printf(written ? "shot\n" : "shot failed\n");
+    }
+    std::fflush(stdout);
+    if (gExitAfterShot) std::exit(0);
+}
+
+void paintProgress(platform::Window* dialog)
+{
+    int w = 0, h = 0;
+    getControlClientSize(dialog, 202, &w, &h);
+    Canvas* canvas = createCanvas(dialog, w + 1, h + 1);
+    if (!canvas) return;
+    canvasRectangle(canvas, 0, 0, w, h, 0x000000, 0xFFFFFF);
+    std::string text = std::to_string(kProgressPercent) + "% complete";
+    canvasText(canvas, w / 2, h / 2 - 8, text.c_str());
+    canvasSetMix(canvas, kR2MergePenNot);
+    canvasRectangle(canvas, 1, 1, (w - 1) * kProgressPercent / 100, h - 1, 0x00000A, 0x0000FF);
+    copyCanvas(canvas, dialog, 8, 82, w, h);
+    destroyCanvas(canvas);
+}
+
+void fillSamples(platform::Window* dialog)
+{
+    if (dialog->source == &resources::kConfigDialogTemplate) {
+        for (const char* mode : {"640 x 480 SVGA 64k color  1 Page  FDIB16.DRV",
+                                 "800 x 600 SVGA 64k color  1 Page  FDIB16.DRV"})
+            addString(dialog, 150, mode);
+        setDlgItemText(dialog, 151, "640 x 480 SVGA 64k color");
+        for (const char* name : {"Random Scheme", "RGB Fade"}) addString(dialog, 204, name);
+        for (const char* name : {"Random Movement", "XYZ Rotate"}) addString(dialog, 700, name);
+        selectString(dialog, 204, "RGB Fade");
+        selectString(dialog, 700, "XYZ Rotate");
+        checkRadioButton(dialog, 152, 156, 154);
+        checkRadioButton(dialog, 600, 601, 601);
+        checkRadioButton(dialog, 501, 502, 501);
+        for (int id : {160, 165, 300, 301, 401, 500, 900}) checkDlgButton(dialog, id, kBstChecked);
+        setScrollRange(dialog, 190, 0, 20, false);
+        setScrollPos(dialog, 190, 4, true);
+        for (int id : {201, 202, 203, 1101}) enableDlgItem(dialog, id, false);
+        setDlgItemText(dialog, 201, "0");
+        setDlgItemText(dialog, 202, "0");
+        setDlgItemText(dialog, 203, "1");
+        setDlgItemText(dialog, 504, "10");
+        setDlgItemText(dialog, 505, "2000");
+    } else if (dialog->source == &resources::kPathDialogTemplate) {
+        setDlgItemText(dialog, 102, "C:\\WINDOWS");
+    } else if (dialog->source == &resources::kProgressDialogTemplate) {
+        setDlgItemText(dialog, 200, "A:\\TOCKWHEEL.SCR");
+        setDlgItemText(dialog, 201, "C:\\WINDOWS\\TOCKWHEEL.SCR");
+    }
+}
+
+intptr_t probeProc(platform::Window* dialog, unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    switch (message) {
+    case kWmInitDialog:
+        gDialog = dialog;
+        fillSamples(dialog);
+        Fl::add_timeout(kSettleSeconds, announce);
+        return 0;
+    case kWmCommand: {
+        int id = static_cast<int>(loWord(wParam));
+        std::printf("command %d %u checked=%u\n", id, hiWord(wParam), isDlgButtonChecked(dialog, id));
+        std::fflush(stdout);
+        if (id == kIdCancel) {
+            if (dialog->modal) endDialog(dialog, kIdCancel);
+            else std::exit(0);
+        }
+        return 0;
+    }
+    case kWmVScroll:
+        std::printf("scroll %u %u bar=%ld\n", loWord(wParam), hiWord(wParam), static_cast<long>(lParam));
+        std::fflush(stdout);
+        if (loWord(wParam) == kSbLineDown) setScrollPos(dialog, 190, getScrollPos(dialog, 190) + 1, true);
+        return 0;
+    case kWmPaint:
+        if (dialog->source == &resources::kProgressDialogTemplate) paintProgress(dialog);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ui_probe TEMPLATE [--shot FILE.png] [--exit]\n");
+        return 2;
+    }
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--shot") == 0 && i + 1 < argc) gShotPath = argv[++i];
+        else if (std::strcmp(argv[i], "--exit") == 0) gExitAfterShot = true;
+    }
+    const DialogTemplate* dialogTemplate = resources::findDialogTemplate(argv[1]);
+    if (!dialogTemplate) return 2;
+    setenv("TOCKWHEEL_UI", "fltk", 1);
+    if (std::strcmp(uiRealisation(), "fltk") != 0) {
+        std::fprintf(stderr, "ui_probe: no display\n");
+        return 2;
+    }
+    if (dialogTemplate == &resources::kProgressDialogTemplate) {
+        platform::Window* backdrop = createAppWindow("Halvorne Setup", getSysColor(kColorAppWorkspace), nullptr);
+        createDialogParam(dialogTemplate, backdrop, probeProc, 0);
+        return runMessageLoop(nullptr);
+    }
+    return dialogBoxParam(dialogTemplate, nullptr, probeProc, 0) == kIdCancel ? 0 : 1;
+}
