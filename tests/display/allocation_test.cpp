@@ -71,7 +71,7 @@ void gameLogic()
 
 void mouseMove(const display::Event&) {}
 
-TEST(Allocation, SteadyStatePassesAllocateNothing)
+TEST(DisplayAllocation, SteadyStatePassesAllocateNothing)
 {
     ASSERT_TRUE(displaytest::openMode(1024, 768, 16));
     displaytest::clearHooks();

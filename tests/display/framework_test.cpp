@@ -8,7 +8,7 @@ namespace {
 
 const bool kOffscreen = displaytest::useOffscreen();
 
-class Framework : public ::testing::Test {
+class DisplayFramework : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -20,14 +20,14 @@ protected:
 
 // ---- options and the mode list -------------------------------------------------------------------------
 
-TEST_F(Framework, TitleIsCutTo80Characters)
+TEST_F(DisplayFramework, TitleIsCutTo80Characters)
 {
     std::string title(120, 'T');
     display::initFramework(title.c_str());
     EXPECT_EQ(std::strlen(display::gFramework.app.title), 80u);
 }
 
-TEST_F(Framework, DepthFilterKeepsOnlyAdmittedDepths)
+TEST_F(DisplayFramework, DepthFilterKeepsOnlyAdmittedDepths)
 {
     display::setDriverOptions(displaytest::allDrivers(0x02));
     ASSERT_GT(display::gFramework.modes.count, 0);
@@ -44,7 +44,7 @@ TEST_F(Framework, DepthFilterKeepsOnlyAdmittedDepths)
     EXPECT_EQ(mode.pages, 3) << "DirectDraw serves it";
 }
 
-TEST_F(Framework, FilterThatLeavesNothingFallsBackToEveryDepth)
+TEST_F(DisplayFramework, FilterThatLeavesNothingFallsBackToEveryDepth)
 {
     display::setDriverOptions(displaytest::allDrivers(0x00));
     display::ModeInfo mode;
@@ -58,7 +58,7 @@ TEST_F(Framework, FilterThatLeavesNothingFallsBackToEveryDepth)
     EXPECT_EQ(mode.pages, 1);
 }
 
-TEST_F(Framework, NoEnabledDriverLeavesNoModeAtAll)
+TEST_F(DisplayFramework, NoEnabledDriverLeavesNoModeAtAll)
 {
     display::DriverOptions none = {0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 0x0F};   // VGA and Mode X without WinDirect
     display::setDriverOptions(none);
@@ -68,7 +68,7 @@ TEST_F(Framework, NoEnabledDriverLeavesNoModeAtAll)
     EXPECT_STREQ(display::errorMessage(display::lastError()), "Selected graphics mode not supported");
 }
 
-TEST_F(Framework, FindModeAnyDepthTakesTheFirstEntry)
+TEST_F(DisplayFramework, FindModeAnyDepthTakesTheFirstEntry)
 {
     display::setDriverOptions(displaytest::allDrivers());
     display::ModeInfo mode;
@@ -79,7 +79,7 @@ TEST_F(Framework, FindModeAnyDepthTakesTheFirstEntry)
     EXPECT_FALSE(display::findMode(333, 200, -1, &mode));
 }
 
-TEST_F(Framework, IdenticalOptionsDoNotRebuildTheList)
+TEST_F(DisplayFramework, IdenticalOptionsDoNotRebuildTheList)
 {
     display::setDriverOptions(displaytest::allDrivers(0x01));
     int count = display::gFramework.modes.count;
@@ -128,11 +128,11 @@ display::Event event(int type, uint32_t message = 0, int x = 0)
     return display::Event{type, message, x, 0, 0, 0, 0};
 }
 
-class MainLoop : public Framework {
+class MainLoop : public DisplayFramework {
 protected:
     void SetUp() override
     {
-        Framework::SetUp();
+        DisplayFramework::SetUp();
         gLog = LoopLog();
         display::setGameLogicHook(onGameLogic);
         display::setDrawHook(onDraw);
@@ -242,7 +242,7 @@ TEST_F(MainLoop, PassLimitEndsARunningLoopWithStatus4)
     unsetenv("TOCKWHEEL_PASSES");
 }
 
-TEST(Timer, CountsMicrosecondsAcrossThe32BitWrap)
+TEST(DisplayTimer, CountsMicrosecondsAcrossThe32BitWrap)
 {
     display::timerInit();
     display::timerOn();

@@ -63,7 +63,7 @@ TEST(ModeTable, OutsideTheTableIsRefusedAndOutputsStayUntouched)
     }
 }
 
-TEST(Errors, MessagesForTheKnownCodesAndNoneOtherwise)
+TEST(DisplayErrors, MessagesForTheKnownCodesAndNoneOtherwise)
 {
     EXPECT_STREQ(display::errorMessage(0), "No error");
     EXPECT_STREQ(display::errorMessage(-11), "Selected graphics mode not supported");
@@ -74,7 +74,7 @@ TEST(Errors, MessagesForTheKnownCodesAndNoneOtherwise)
     EXPECT_STREQ(display::errorMessage(-32), "NONE");
 }
 
-TEST(Errors, LastErrorIsHeldUntilReadThenCleared)
+TEST(DisplayErrors, LastErrorIsHeldUntilReadThenCleared)
 {
     display::setLastError(display::kErrInvalidBitmap);
     EXPECT_EQ(display::lastError(), display::kErrInvalidBitmap);

@@ -45,7 +45,7 @@ void drawScene()
     display::requestExit();
 }
 
-class Offscreen : public ::testing::Test {
+class OffscreenPage : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -55,7 +55,7 @@ protected:
     void TearDown() override { display::restoreDesktop(); }
 };
 
-TEST_F(Offscreen, SceneAndPixelsShareThePage)
+TEST_F(OffscreenPage, SceneAndPixelsShareThePage)
 {
     ASSERT_TRUE(displaytest::openMode(640, 480, 32)) << display::errorMessage(display::lastError());
     display::setDrawHook(drawScene);
@@ -82,7 +82,7 @@ TEST_F(Offscreen, SceneAndPixelsShareThePage)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(Offscreen, TwoDimensionalCallsLeaveTheSceneStateAlone)
+TEST_F(OffscreenPage, TwoDimensionalCallsLeaveTheSceneStateAlone)
 {
     ASSERT_TRUE(displaytest::openMode(320, 240, 32));
     glMatrixMode(GL_PROJECTION);
@@ -115,7 +115,7 @@ TEST_F(Offscreen, TwoDimensionalCallsLeaveTheSceneStateAlone)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(Offscreen, BitmapsLandTopDownAtTheirCorner)
+TEST_F(OffscreenPage, BitmapsLandTopDownAtTheirCorner)
 {
     ASSERT_TRUE(displaytest::openMode(320, 240, 32));
     glClearColor(0, 0, 0, 1);
@@ -135,7 +135,7 @@ TEST_F(Offscreen, BitmapsLandTopDownAtTheirCorner)
     EXPECT_RGB(page, 1, 0, 0);
 }
 
-TEST_F(Offscreen, ScissorLeftByTheSceneDoesNotCutThePresentedPage)
+TEST_F(OffscreenPage, ScissorLeftByTheSceneDoesNotCutThePresentedPage)
 {
     for (int bits : {32, 16}) {
         ASSERT_TRUE(displaytest::openMode(320, 240, bits));
@@ -163,14 +163,14 @@ uint32_t presentedColour(int bits, uint8_t r, uint8_t g, uint8_t b)
 }
 
 // Expected values: each channel rounded to its nearest level, then scaled back to 0..255.
-TEST_F(Offscreen, EightBitPagesUseThe332Palette)
+TEST_F(OffscreenPage, EightBitPagesUseThe332Palette)
 {
     EXPECT_EQ(presentedColour(8, 100, 100, 100), 0x6D6D55u);   // 3/7, 3/7, 1/3
     EXPECT_EQ(presentedColour(8, 200, 30, 240), 0xB624FFu);    // 5/7, 1/7, 3/3
     EXPECT_EQ(presentedColour(8, 255, 255, 255), 0xFFFFFFu);
 }
 
-TEST_F(Offscreen, SixteenAndFifteenBitPagesKeep565And555)
+TEST_F(OffscreenPage, SixteenAndFifteenBitPagesKeep565And555)
 {
     EXPECT_EQ(presentedColour(16, 100, 100, 100), 0x636563u);   // 12/31, 25/63, 12/31
     EXPECT_EQ(presentedColour(15, 100, 100, 100), 0x636363u);
@@ -189,7 +189,7 @@ void stopAfterFour()
     if (++gPasses == 4) display::requestExit();
 }
 
-TEST_F(Offscreen, EachPresentedPageIsOneVirtualRefresh)
+TEST_F(OffscreenPage, EachPresentedPageIsOneVirtualRefresh)
 {
     ASSERT_TRUE(displaytest::openMode(320, 240, 32));
     display::timerOn();
@@ -201,7 +201,7 @@ TEST_F(Offscreen, EachPresentedPageIsOneVirtualRefresh)
     EXPECT_EQ(display::timerLap(), 4 * display::kRefreshUs);
 }
 
-TEST_F(Offscreen, SnapshotIsAPngOfThePresentedPage)
+TEST_F(OffscreenPage, SnapshotIsAPngOfThePresentedPage)
 {
     std::string path = displaytest::tempPath("render_snapshot.png");
     std::remove(path.c_str());
@@ -221,7 +221,7 @@ TEST_F(Offscreen, SnapshotIsAPngOfThePresentedPage)
     EXPECT_EQ((header[20] << 24 | header[21] << 16 | header[22] << 8 | header[23]), 480);
 }
 
-TEST_F(Offscreen, WindowedModesFollowTheWindowRules)
+TEST_F(OffscreenPage, WindowedModesFollowTheWindowRules)
 {
     ASSERT_NE(display::initFramework("Display test"), nullptr);
     display::setDriverOptions(displaytest::allDrivers());
@@ -237,7 +237,7 @@ TEST_F(Offscreen, WindowedModesFollowTheWindowRules)
     EXPECT_EQ(display::gFramework.screen.pages, 3);
 }
 
-TEST_F(Offscreen, StartOpenGLWithoutAModeFails)
+TEST_F(OffscreenPage, StartOpenGLWithoutAModeFails)
 {
     EXPECT_FALSE(display::startOpenGL(display::kGlDoubleBuffer));
     EXPECT_NE(display::lastError(), display::kErrNone);

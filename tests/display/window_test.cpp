@@ -104,7 +104,7 @@ void swapPage()
     display::swapBuffers(true);
 }
 
-TEST(Window, DirectDrawModeIsAFullScreenWindowAtTheModeSize)
+TEST(WindowBackend, DirectDrawModeIsAFullScreenWindowAtTheModeSize)
 {
     REQUIRE_X_SERVER();
     ASSERT_TRUE(openWindowMode(1024, 768, 32)) << display::errorMessage(display::lastError());
@@ -119,7 +119,7 @@ TEST(Window, DirectDrawModeIsAFullScreenWindowAtTheModeSize)
     EXPECT_EQ(SDL_GL_GetCurrentWindow(), nullptr);
 }
 
-TEST(Window, FullScreenDibStretchesASmallerPageOverTheDesktop)
+TEST(WindowBackend, FullScreenDibStretchesASmallerPageOverTheDesktop)
 {
     REQUIRE_X_SERVER();
     display::clearDriverTable();
@@ -154,7 +154,7 @@ void typeAfterFivePasses()
     if (++gReceived.passes == 5) gReceived.helper = spawn({"xdotool", "key", "a", "shift+b", "BackSpace", "Escape", "Return"});
 }
 
-TEST(Window, KeysArriveAsCharactersAndEndTheLoop)
+TEST(WindowBackend, KeysArriveAsCharactersAndEndTheLoop)
 {
     REQUIRE_X_SERVER();
     if (!onPath("xdotool")) GTEST_SKIP() << "xdotool is not installed here";
@@ -175,7 +175,7 @@ void mouseMove(const display::Event& event)
     display::requestExit();
 }
 
-TEST(Window, FirstMouseMoveArrivesWhenTheWindowAppears)
+TEST(WindowBackend, FirstMouseMoveArrivesWhenTheWindowAppears)
 {
     REQUIRE_X_SERVER();
     gReceived = Received();
@@ -195,7 +195,7 @@ void countSwaps()
     if (++gSwaps == 30) display::requestExit();
 }
 
-TEST(Window, RetraceWaitIsPacedWhereTheSwapIntervalIsRefused)
+TEST(WindowBackend, RetraceWaitIsPacedWhereTheSwapIntervalIsRefused)
 {
     REQUIRE_X_SERVER();
     ASSERT_TRUE(openWindowMode(1024, 768, 32));
