@@ -105,6 +105,10 @@ StepResult openCurrentFile(CopyEngine& engine)
         return StepResult::MustEnd;
     }
     carryExecutePermission(engine.source, engine.destination);
+    // Reads come from a large buffer, so a slice rarely costs a read call; each slice then goes out in one
+    // unbuffered write, so a full disk fails that slice's write and nothing unwritten is counted.
+    std::setvbuf(engine.source, engine.sourceBuffer, _IOFBF, sizeof engine.sourceBuffer);
+    std::setvbuf(engine.destination, nullptr, _IONBF, 0);
     return StepResult::Continue;
 }
 
@@ -121,8 +125,7 @@ StepResult copySlice(CopyEngine& engine)
 {
     size_t got = std::fread(engine.slice, 1, kSliceBytes, engine.source);
     if (got > 0) {
-        // Flushed per slice so that a full disk shows up before the bytes are counted.
-        if (std::fwrite(engine.slice, 1, got, engine.destination) != got || std::fflush(engine.destination) != 0)
+        if (std::fwrite(engine.slice, 1, got, engine.destination) != got)
             return writeFailed(engine);
         engine.bytesCopied += int64_t(got);
     }

@@ -17,6 +17,7 @@ struct Window;
 namespace setup {
 
 constexpr size_t kSliceBytes = 25000;   // bytes copied between two visits to the event queue
+constexpr size_t kSourceBufferBytes = 256 * 1024;
 
 // Where the engine's results go. Each hook may be null; a null message hook shows platform message boxes.
 struct EngineHooks {
@@ -39,6 +40,7 @@ struct CopyEngine {
     std::FILE* destination = nullptr;
     EngineHooks hooks;
     char slice[kSliceBytes];        // the bytes of one slice in flight
+    char sourceBuffer[kSourceBufferBytes];   // the source stream's buffer
 };
 
 // The one engine of the installer; it lives for the whole run.
