@@ -103,6 +103,21 @@ TEST_F(SetupProgramTest, CancelSetupAnsweredNoThenYesTouchesNothing)
     EXPECT_FALSE(exists(root + "/default-windows"));
 }
 
+TEST_F(SetupProgramTest, CancelWhileCopyingStopsThenTheBackdropEndsIt)
+{
+    ASSERT_EQ(std::system(("cp '" + kBuild + "/disk/setup' '" + disk("setup") + "'").c_str()), 0);
+    writeBytes(disk("big"), std::string(200000, 'b'));
+    writeBytes(disk("later"), "l");
+    writeBytes(disk("setup.xdt"), "Tockwheel\n200001\n%D\\orvask\n%Rbig\n%W\\big\n%Rlater\n%W\\later\n");
+    // Open and one slice, then Cancel answered No, one more slice, Cancel answered Yes; the backdrop
+    // then waits until it is closed.
+    std::string answers = typedPath(root + "/windows") + "steps 2\nclick 2\nanswer no\nsteps 1\nclick 2\nanswer yes\nclose\n";
+    EXPECT_EQ(runSetup(root + "/disk", answers), 0) << readBytes(root + "/out.txt");
+    EXPECT_EQ(readBytes(windows("big")).size(), 50000u);
+    EXPECT_FALSE(exists(windows("later")));
+    EXPECT_EQ(uiLog.find("Setup complete!"), std::string::npos) << uiLog;
+}
+
 TEST_F(SetupProgramTest, LoadFailureLeavesTheBackdropUntilClosed)
 {
     // A disk without its script: the failure is shown, nothing is created, closing the window ends it.
