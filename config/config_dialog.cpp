@@ -62,7 +62,8 @@ void initialiseDialog(Window* dialog)
 
 void apply(Window* dialog)
 {
-    if (Settings.passwordEnabled == 1 && Settings.password[0] == '\0') {
+    // Any non-zero flag (a hand-edited file) makes the saver ask, so it needs a password just as 1 does.
+    if (Settings.passwordEnabled != 0 && Settings.password[0] == '\0') {
         showError(dialog, "Error: Password enabled but no password set.");
         return;
     }

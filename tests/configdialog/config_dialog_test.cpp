@@ -129,6 +129,18 @@ TEST_F(ConfigDialogTest, PasswordEnabledWithoutAPasswordIsRefusedAndNothingIsWri
     EXPECT_EQ(Settings.showCubes, 1);   // nothing was taken from the controls
 }
 
+TEST_F(ConfigDialogTest, AnyNonZeroPasswordFlagFromAFileNeedsAPassword)
+{
+    Settings.passwordEnabled = 5;
+    open();
+    EXPECT_TRUE(checked(170));
+    EXPECT_TRUE(enabled(171));
+    click(300);
+    click(kApply);
+    EXPECT_TRUE(logHas(logLines(), kNoPasswordBox));
+    EXPECT_FALSE(settingsFileExists());
+}
+
 TEST_F(ConfigDialogTest, StarNumbersKeepTheirLowSixteenBits)
 {
     open();
