@@ -18,6 +18,7 @@ constexpr int kAbortStatus = 1;
 // run it with their defaults: the default Windows directory, every message on stderr.
 int installWithoutWindows(const char* scriptName)
 {
+    setup::prepareDefaultWindowsDirectory();
     if (!setup::loadInstall(setup::copyEngine, scriptName)) return kAbortStatus;
     while (!setup::copyEngine.done)
         if (setup::copyStep(setup::copyEngine) == setup::StepResult::MustEnd) return kAbortStatus;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/paths.h"
 #include "platform/windows_dir.h"
 #include "setup/copy_engine.h"
 #include "setup/messages.h"
@@ -65,6 +66,17 @@ intptr_t pathCommand(platform::Window* dialog, unsigned id)
 
 }  // namespace
 
+void prepareDefaultWindowsDirectory()
+{
+    const std::string& path = copyEngine.windowsDirectory;
+    if (path.empty() || path != platform::windowsDirectory() || platform::isDirectory(path.c_str())) return;
+    for (size_t end = path.find('/', 1); ; end = path.find('/', end + 1)) {
+        std::string prefix = path.substr(0, end);
+        if (!platform::isDirectory(prefix.c_str())) platform::createDirectory(prefix.c_str());
+        if (end == std::string::npos) break;
+    }
+}
+
 bool confirmAbort(platform::Window* owner)
 {
     return platform::messageBox(owner, kAbortMessage, kAbortCaption, platform::kMbYesNo | platform::kMbIconQuestion) ==
@@ -112,6 +124,7 @@ intptr_t progressDialogProc(platform::Window* dialog, unsigned message, uintptr_
         copyEngine.hooks.owner = dialog;
         copyEngine.hooks.showLabels = showLabels;
         copyEngine.hooks.repaintProgress = paintProgressBar;
+        prepareDefaultWindowsDirectory();
         if (!loadInstall(copyEngine, reinterpret_cast<const char*>(lParam))) closeProgressDialog();
         return 0;
     case platform::kWmPaint:

@@ -32,6 +32,10 @@ bool installerIdle();
 // Repaints the progress bar into the progress dialog (after each slice and on paint).
 void paintProgressBar();
 
+// Creates the default Windows directory, with its parents, when it is the one confirmed and it is missing:
+// on a fresh Linux account it does not exist yet. A path the user typed is used as typed.
+void prepareDefaultWindowsDirectory();
+
 // The abort question; true when the user answered Yes.
 bool confirmAbort(platform::Window* owner);
 

@@ -19,11 +19,13 @@ const std::string kBuild = TOCKWHEEL_BINARY_DIR;
 class SetupProgramTest : public setup_test::SetupFixture {
 protected:
     // Runs the built installer in `diskDir` with `script` as the user's answers; returns its exit status.
+    // An empty script runs it with no one to answer: no display, no UI script.
     int runSetup(const std::string& diskDir, const std::string& script)
     {
         writeBytes(root + "/answers.txt", script);
-        std::string command = "cd '" + diskDir + "' && env -u DISPLAY -u WAYLAND_DISPLAY TOCKWHEEL_UI=script:'" + root +
-                              "/answers.txt' TOCKWHEEL_UI_LOG='" + root + "/ui.log' WINDIR='" + root +
+        std::string ui = script.empty() ? "-u TOCKWHEEL_UI" : "TOCKWHEEL_UI=script:'" + root + "/answers.txt'";
+        std::string command = "cd '" + diskDir + "' && env -u DISPLAY -u WAYLAND_DISPLAY " + ui +
+                              " TOCKWHEEL_UI_LOG='" + root + "/ui.log' WINDIR='" + root +
                               "/default-windows' timeout 120 ./setup > '" + root + "/out.txt' 2>&1";
         int status = std::system(command.c_str());
         uiLog = readBytes(root + "/ui.log");
@@ -116,6 +118,26 @@ TEST_F(SetupProgramTest, CancelWhileCopyingStopsThenTheBackdropEndsIt)
     EXPECT_EQ(readBytes(windows("big")).size(), 50000u);
     EXPECT_FALSE(exists(windows("later")));
     EXPECT_EQ(uiLog.find("Setup complete!"), std::string::npos) << uiLog;
+}
+
+TEST_F(SetupProgramTest, WithNoOneToAskInstallsIntoTheDefaultDirectory)
+{
+    const std::string diskDir = kBuild + "/disk";
+    ASSERT_TRUE(exists(diskDir + "/setup")) << "build the disk target first";
+    EXPECT_EQ(runSetup(diskDir, ""), 0) << readBytes(root + "/out.txt");
+    std::string out = readBytes(root + "/out.txt");
+    EXPECT_NE(out.find("Setup complete!"), std::string::npos) << out;
+    // The default directory did not exist: it is made, the typed-path rule aside.
+    EXPECT_TRUE(exists(root + "/default-windows/orvask/install.log"));
+    EXPECT_TRUE(exists(root + "/default-windows/tockwheel"));
+}
+
+TEST_F(SetupProgramTest, TypedPathIsUsedUncheckedAndNotCreated)
+{
+    const std::string diskDir = kBuild + "/disk";
+    EXPECT_EQ(runSetup(diskDir, typedPath(root + "/typo") + "answer ok\nclose\n"), 0) << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Fatal error", "Directory could not be created!\\nAborting setup!")) << uiLog;
+    EXPECT_FALSE(exists(root + "/typo"));
 }
 
 TEST_F(SetupProgramTest, LoadFailureLeavesTheBackdropUntilClosed)
