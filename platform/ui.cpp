@@ -199,12 +199,18 @@ int stderrMessageBox(Window*, const char* text, const char* caption, unsigned fl
     return answer;
 }
 
-bool stderrCreateWindow(Window* window)
+bool stderrCreateWindow(Window*) { return true; }   // the model alone: nothing to draw, nothing lost
+
+// The default button of a dialog is what Enter presses: the program goes on as if the user had accepted.
+intptr_t stderrRunModal(Window* dialog)
 {
-    if (window->kind == WindowKind::AppWindow) return true;   // nothing to draw, nothing lost
-    std::fprintf(stderr, "No display and no UI script (TOCKWHEEL_UI=script:FILE): cannot show the dialog \"%s\"\n",
-                 window->title.c_str());
-    return false;
+    std::fprintf(stderr, "%s: no display and no UI script; pressing Enter\n", dialog->title.c_str());
+    userKeyEnter(dialog);
+    if (liveWindow(dialog) && !dialog->ended) {
+        std::fprintf(stderr, "%s: the dialog did not end on Enter; giving up\n", dialog->title.c_str());
+        return -1;
+    }
+    return dialog->result;
 }
 
 // Nothing can arrive from a user here, so the loop ends once the idle work is done.
@@ -219,7 +225,6 @@ int stderrMessageLoop(IdleStep idle)
 
 void noWindow(Window*) {}
 void noControl(Window*, Control*) {}
-intptr_t noModal(Window*) { return -1; }
 bool recordCanvas(Canvas*) { return true; }
 void noRectangle(Canvas*, int, int, int, int, Rgb, Rgb) {}
 void noText(Canvas*, int, int, const char*) {}
@@ -243,7 +248,7 @@ int dialogUnitsToPixelsY(int units, int baseHeight) { return (units * baseHeight
 
 const UiBackend kStderrBackend = {
     "stderr",     stderrMessageBox, stderrCreateWindow, noWindow,      noWindow,      noControl,   noWindow,
-    noControl,    noModal,          stderrMessageLoop,  recordCanvas,  noRectangle, noText,
+    noControl,    stderrRunModal,   stderrMessageLoop,  recordCanvas,  noRectangle, noText,
     noCopy,       noCanvas,         nominalControlPixels,
 };
 

@@ -5,13 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -37,18 +35,25 @@ protected:
     void SetUp() override
     {
         if (!executable("/usr/bin/Xvfb") || !executable("/usr/bin/xdotool")) GTEST_SKIP() << "Xvfb or xdotool missing";
-        int number = 70 + getpid() % 400;
-        display = ":" + std::to_string(number);
-        std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+        // Xvfb picks a free display number itself and writes it to the pipe: no clash with other servers.
+        int numberPipe[2];
+        ASSERT_EQ(pipe(numberPipe), 0);
         server = fork();
         if (server == 0) {
-            execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                  static_cast<char*>(nullptr));
+            close(numberPipe[0]);
+            std::string fd = std::to_string(numberPipe[1]);
+            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                  "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
-        for (int i = 0; i < 100 && access(socket.c_str(), F_OK) != 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (access(socket.c_str(), F_OK) != 0) GTEST_SKIP() << "Xvfb did not start";
+        close(numberPipe[1]);
+        probeOut = numberPipe[0];
+        std::string number = readLine();
+        close(probeOut);
+        probeOut = -1;
+        pending.clear();
+        if (number.empty()) GTEST_SKIP() << "Xvfb did not start";
+        display = ":" + number;
         setenv("DISPLAY", display.c_str(), 1);
     }
 
