@@ -16,7 +16,7 @@
 
 namespace {
 
-const std::string kProgram = std::string(TOCKWHEEL_BINARY_DIR) + "/tockwheel";
+const std::string kProgram = std::string(TOCKWHEEL_PROGRAM);
 
 std::string readFile(const std::string& path)
 {

@@ -26,7 +26,7 @@ extern char** environ;
 
 namespace {
 
-const std::string kProgram = std::string(TOCKWHEEL_BINARY_DIR) + "/tockwheel";
+const std::string kProgram = std::string(TOCKWHEEL_PROGRAM);
 const std::string kShots = std::string(TOCKWHEEL_BINARY_DIR) + "/configdialog-shots";
 constexpr int kConfigWidthDu = 389, kConfigHeightDu = 215;   // DIALOG_1's size in dialog units
 
