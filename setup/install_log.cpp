@@ -35,7 +35,7 @@ std::string countBytes(int32_t count)
 bool nextName(const unsigned char* log, size_t size, size_t& at, std::string& name)
 {
     size_t end = at;
-    while (end < size && end - at <= kMaxProductName && log[end] != 0) ++end;
+    while (end < size && end - at < kMaxProductName && log[end] != 0) ++end;
     if (end >= size || log[end] != 0) return false;
     name.assign(reinterpret_cast<const char*>(log + at), end - at);
     at = end + 1;

@@ -63,6 +63,17 @@ TEST(LogPlan, NineteenByteNamesKeepTheirNul)
     EXPECT_EQ(plan(log, longName).change, setup::LogChange::None);
 }
 
+// Found by fuzzing: a 20-byte name was walked as a name, so a log holding one passed as well formed.
+TEST(LogPlan, TwentyByteNameIsNotAName)
+{
+    std::string twenty(20, 'T');
+    std::string log = count(1) + name(twenty);
+    setup::LogUpdate update = plan(log, "New");
+    EXPECT_EQ(update.change, setup::LogChange::Rewrite);
+    EXPECT_EQ(applied(log, update), count(1) + name("New"));
+    EXPECT_EQ(plan(count(1) + name(twenty), twenty).change, setup::LogChange::Rewrite);
+}
+
 TEST(LogPlan, CorruptLogsAreRebuiltFromTheNamesTheyHold)
 {
     std::string expected = count(2) + name("Other") + name("New");
