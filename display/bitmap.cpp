@@ -13,6 +13,9 @@ namespace display {
 namespace {
 
 constexpr size_t kBmpHeaderBytes = 26;   // file header and the start of any info header
+// SDL's loader allocates the whole surface from the header before reading a pixel, and takes header
+// sizes it does not know: a few bytes of a damaged file must not cost gigabytes.
+constexpr int64_t kMaxBitmapPixels = 16 * 1024 * 1024;
 
 bool isRegularFile(const std::string& path)
 {
@@ -67,6 +70,22 @@ bool infoHeaderValid(std::FILE* file)
     return width > 0 && height != 0 && height != INT32_MIN && planes == 1 && depthKnown;
 }
 
+// The header checks of bitmapExists, and a size the loader may allocate.
+bool headerLoadable(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    uint8_t header[kBmpHeaderBytes];
+    bool ok = std::fread(header, 1, sizeof header, file) == sizeof header && headerValid(header);
+    bool core = ok && readLe32(header + 14) == 12;
+    if (ok && !core) ok = infoHeaderValid(file);
+    std::fclose(file);
+    if (!ok) return false;
+    int64_t width = core ? readLe16(header + 18) : static_cast<int32_t>(readLe32(header + 18));
+    int64_t height = core ? readLe16(header + 20) : static_cast<int32_t>(readLe32(header + 22));
+    return width * (height < 0 ? -height : height) <= kMaxBitmapPixels;
+}
+
 bool copyPixels(SDL_Surface* loaded, Bitmap* bitmap, bool loadPalette)
 {
     bitmap->width = loaded->w;
@@ -104,7 +123,7 @@ Bitmap* loadBitmap(const char* fileName, bool loadPalette)
         setLastError(kErrBitmapNotFound);
         return nullptr;
     }
-    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(path.c_str(), "rb"), 1);
+    SDL_Surface* loaded = headerLoadable(path) ? SDL_LoadBMP_RW(SDL_RWFromFile(path.c_str(), "rb"), 1) : nullptr;
     if (!loaded) {
         setLastError(kErrInvalidBitmap);
         return nullptr;

@@ -131,6 +131,25 @@ TEST_F(Bitmaps, FileThatIsNotABitmapIsError22)
     EXPECT_FALSE(display::bitmapExists("planes.pag"));
 }
 
+// Found by fuzzing: SDL's loader took an unknown info-header size and asked for 16 GiB; a header
+// promising a huge image is refused before anything is allocated for it.
+TEST_F(Bitmaps, HeadersThatPromiseTooMuchAreRefusedBeforeLoading)
+{
+    std::vector<uint8_t> odd = makeBmp24(2, 2, std::vector<uint32_t>(4, 0));
+    odd[16] = 0x28;   // info-header size 0x00280000
+    odd[14] = 0;
+    writeFile("odd.pag", odd);
+    EXPECT_EQ(display::loadBitmap("odd.pag", false), nullptr);
+    EXPECT_EQ(display::lastError(), display::kErrInvalidBitmap);
+
+    std::vector<uint8_t> huge = makeBmp24(1, 1, {0});
+    for (int i = 0; i < 4; ++i) huge[static_cast<size_t>(18 + i)] = i == 2 ? 1 : 0;   // 65,536 wide
+    for (int i = 0; i < 4; ++i) huge[static_cast<size_t>(22 + i)] = i == 2 ? 1 : 0;   // 65,536 high
+    writeFile("huge.pag", huge);
+    EXPECT_EQ(display::loadBitmap("huge.pag", false), nullptr);
+    EXPECT_EQ(display::lastError(), display::kErrInvalidBitmap);
+}
+
 TEST_F(Bitmaps, PaletteOfAnEightBitFileOnRequest)
 {
     // 2 x 1, 8 bits, two palette entries: red and blue.
