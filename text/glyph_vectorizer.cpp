@@ -8,6 +8,9 @@
 namespace {
 
 constexpr double kPixelsPer26Dot6 = 1.0 / 64.0;
+// More segments than this add nothing visible to any curve, and an outline with huge coordinates would
+// otherwise cut one curve into billions of points.
+constexpr double kMaxCurveSegments = 16384.0;
 
 double midpoint(double a, double b) { return (a + b) / 2.0; }
 
@@ -122,7 +125,7 @@ void GlyphVectorizer::addCurve(Contour& contour, const CurvePoint& a, const Curv
 {
     double width = std::max({a.x, b.x, c.x}) - std::min({a.x, b.x, c.x});
     double height = std::max({a.y, b.y, c.y}) - std::min({a.y, b.y, c.y});
-    int n = static_cast<int>(std::floor(std::max(width, height) / precision_ + 0.5));
+    int n = static_cast<int>(std::min(std::floor(std::max(width, height) / precision_ + 0.5), kMaxCurveSegments));
     if (n <= 0)
         return;
     double step = 1.0 / n;

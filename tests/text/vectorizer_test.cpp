@@ -163,6 +163,20 @@ TEST(GlyphVectorizerPrecision, NeverFinerThanAHundredthOfAPixel)
     EXPECT_EQ(vectorizer.precision(), 0.5);
 }
 
+// Found by fuzzing: an outline with coordinates in the millions of pixels cut one curve into billions of
+// points (and the count overflowed an int); a curve now has at most 16,384 segments.
+TEST(GlyphVectorizerPrecision, HugeCurvesAreCutIntoABoundedNumberOfSegments)
+{
+    GlyphOutline outline;
+    outline.points = {{0, 0}, {1L << 40, 1L << 40}, {1L << 41, 0}};
+    outline.flags = {kOnCurveFlag, 0, kOnCurveFlag};
+    outline.contourEnds = {2};
+    GlyphVectorizer vectorizer;
+    vectorizer.setPrecision(kMinPrecisionPixels);
+    ASSERT_TRUE(vectorizer.vectorize(outline));
+    EXPECT_EQ(vectorizer.contour(0).pointCount(), 2 + 16383);
+}
+
 // ---- Points, area and turn ----------------------------------------------------------------------------
 
 TEST(ContourPoints, RepeatsWithinOneHundredMillionthArePassedOver)
