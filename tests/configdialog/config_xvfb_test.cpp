@@ -3,6 +3,8 @@
 // Xvfb or xdotool is missing.
 #include <gtest/gtest.h>
 
+#include "tests/support/xvfb.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -82,7 +84,7 @@ struct XServer {
     {
         int fds[2];
         if (pipe(fds) != 0) return false;
-        pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        pid = spawn({"Xvfb", freeXvfbDisplay(), "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
                     fds[1]);
         close(fds[1]);
         char number[32] = {};

@@ -1,6 +1,7 @@
 // tests/display/window_test.cpp -- the window back end on a real X server: Xvfb started here, input
 // from xdotool. Skipped where Xvfb is not installed.
 #include "tests/display/display_test_support.h"
+#include "tests/support/xvfb.h"
 
 #include <SDL.h>
 #include <fcntl.h>
@@ -50,7 +51,7 @@ struct XServer {
     {
         int fds[2];
         if (pipe(fds) != 0) return false;
-        pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        pid = spawn({"Xvfb", freeXvfbDisplay(), "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
                     fds[1]);
         close(fds[1]);
         char number[32] = {};
