@@ -57,6 +57,20 @@ struct ControlTemplate {
     unsigned style;          // kWs*, kEs*, ... (kWsVisible unless hidden)
 };
 
+// A small picture for a window's title bar and task list: one character per pixel, each a key of the
+// colour table; a character the table lacks is transparent.
+struct IconColour {
+    char key;
+    uint32_t rgb;            // 0xRRGGBB
+};
+
+struct IconImage {
+    int width, height;       // pixels
+    const char* const* rows; // height rows of width characters
+    const IconColour* colours;
+    int colourCount;
+};
+
 struct DialogTemplate {
     const char* name;        // resource name, "DIALOG_1"
     const char* caption;
@@ -66,6 +80,7 @@ struct DialogTemplate {
     unsigned style;          // kWs*, kDs*
     const ControlTemplate* controls;
     int controlCount;
+    const IconImage* icon = nullptr;   // the program's icon, shown by the dialog and the windows it owns
 };
 
 // ---- Messages ----

@@ -5,6 +5,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Hold_Browser.H>
+#include <FL/Fl_Image.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Scrollbar.H>
@@ -15,10 +16,13 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "platform/ui_backend.h"
+#include "platform/ui_fltk_look.h"
 
 // The off-screen macros name X's Window, which platform::Window would hide inside the namespace.
 namespace {
@@ -36,26 +40,47 @@ namespace platform {
 namespace {
 
 constexpr Fl_Font kDialogFont = FL_FREE_FONT;   // "Helv" of the templates, realised as Liberation Sans
-constexpr int kDialogFontPx = 11;               // 8 points at 96 dots per inch
+constexpr int kDialogFontPx = 11;               // 8 points at 96 dots per inch, before scaling
+// Message box metrics at scale 1.
 constexpr int kBoxButtonWidthPx = 75;
 constexpr int kBoxButtonHeightPx = 23;
+constexpr int kBoxButtonGapPx = 6;
 constexpr int kBoxMarginPx = 12;
 constexpr int kBoxIconPx = 32;
+constexpr int kBoxIconGlyphPx = 22;
 constexpr int kBoxMaxTextWidthPx = 420;
+constexpr int kScrollbarPx = 16;                // list box scroll bars
+constexpr int kSunkenInsetPx = 2;               // text inside a sunken static keeps off its frame
 
 struct DialogBase {
     bool ready = false;
-    int width = 6;    // pixels per 4 horizontal dialog units
-    int height = 13;  // pixels per 8 vertical dialog units
+    double scale = 1.0;        // the screen's scale factor, kMinUiScale..kMaxUiScale
+    int fontPx = kDialogFontPx;// the dialog font's size at that scale
+    int width = 6;             // pixels per 4 horizontal dialog units
+    int height = 13;           // pixels per 8 vertical dialog units
 };
 DialogBase gBase;
+
+double screenScale()
+{
+    ScaleSources sources;
+    sources.override = std::getenv("TOCKWHEEL_UI_SCALE");
+    sources.gdkScale = std::getenv("GDK_SCALE");
+    sources.qtScale = std::getenv("QT_SCALE_FACTOR");
+    sources.xResources = fl_display ? XResourceManagerString(fl_display) : nullptr;
+    return uiScaleFrom(sources);
+}
 
 void setUpFont()
 {
     if (gBase.ready) return;
+    gBase.scale = screenScale();
+    gBase.fontPx = static_cast<int>(std::lround(kDialogFontPx * gBase.scale));
+    Fl::scrollbar_size(static_cast<int>(std::lround(kScrollbarPx * gBase.scale)));
     Fl::set_font(kDialogFont, "Liberation Sans");
-    fl_font(kDialogFont, kDialogFontPx);
+    fl_font(kDialogFont, gBase.fontPx);
     // The dialog base units of Windows: the average width of the alphabet, rounded, and the font height.
+    // They follow the scaled font, so dialog units grow with the scale as the text does.
     double alphabet = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     gBase.width = (static_cast<int>(alphabet) / 26 + 1) / 2;
     gBase.height = fl_height();
@@ -64,6 +89,33 @@ void setUpFont()
 
 int px(int units) { return dialogUnitsToPixelsX(units, gBase.width); }
 int py(int units) { return dialogUnitsToPixelsY(units, gBase.height); }
+int scaled(int pixels) { return static_cast<int>(std::lround(pixels * gBase.scale)); }
+
+// ---- The program's icon ----
+
+struct ProgramIcon {
+    const IconImage* source = nullptr;
+    std::vector<unsigned char> rgba;
+    std::unique_ptr<Fl_RGB_Image> image;
+};
+ProgramIcon gIcon;   // the first template icon met: the program's own, shown by every window it opens
+
+void setWindowIcon(Fl_Window* window)
+{
+    if (gIcon.image) window->icon(gIcon.image.get());
+}
+
+// Windows give every window of a program its class icon; here the first dialog that names an icon
+// makes it the program's, and windows already open (the installer's backdrop) take it too.
+void adoptIcon(const IconImage* icon)
+{
+    if (!icon || gIcon.source) return;
+    gIcon.source = icon;
+    if (!iconPixels(*icon, &gIcon.rgba)) return;
+    gIcon.image = std::make_unique<Fl_RGB_Image>(gIcon.rgba.data(), icon->width, icon->height, 4);
+    for (Window* open : openWindows())
+        if (open->native) setWindowIcon(static_cast<Fl_Window*>(open->native));
+}
 
 // FLTK reads '@' in labels as a symbol; the programs' texts mean the character.
 std::string labelText(const std::string& text)
@@ -94,11 +146,26 @@ Fl_Color flColour(Rgb colour)
 
 // ---- Windows ----
 
+// What was last copied into a window through a canvas, kept so that the window can show it again when it
+// is uncovered even while the program's painter has nothing to draw (as a backing store would).
+struct KeptPaint {
+    Fl_Offscreen pixels = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 class DialogWindow : public Fl_Window {
 public:
     DialogWindow(int w, int h) : Fl_Window(w, h) {}
+    ~DialogWindow() override { forgetPaint(); }
     Window* record = nullptr;
     int pendingFocus = -1;
+    KeptPaint kept;
+
+    void forgetPaint()
+    {
+        if (kept.pixels) fl_delete_offscreen(kept.pixels);
+        kept = KeptPaint();
+    }
 
     int handle(int event) override
     {
@@ -110,9 +177,11 @@ public:
         return Fl_Window::handle(event);
     }
 
+    // Uncovered or redrawn: the controls, then the last canvas copied in, then the program's own painting.
     void draw() override
     {
         Fl_Window::draw();
+        if (kept.pixels) fl_copy_offscreen(kept.x, kept.y, kept.width, kept.height, kept.pixels, 0, 0);
         if (liveWindow(record) && record->kind == WindowKind::Dialog) sendMessage(record, kWmPaint, 0, 0);
     }
 };
@@ -171,7 +240,7 @@ public:
     GroupBoxWidget(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
     void draw() override
     {
-        fl_font(kDialogFont, kDialogFontPx);
+        fl_font(kDialogFont, gBase.fontPx);
         int half = fl_height() / 2;
         fl_draw_box(FL_ENGRAVED_FRAME, x(), y() + half, w(), h() - half, color());
         if (!label() || !*label()) return;
@@ -180,6 +249,57 @@ public:
         fl_rectf(x() + 6, y(), textWidth + 4, fl_height());
         fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
         fl_draw(label(), x() + 8, y() + fl_height() - fl_descent());
+    }
+};
+
+// Static text as Windows draws it: from the control's left edge, top-aligned. Liberation Sans runs a
+// little wider than the font the templates were laid out for, so a one-line label runs past its box rather
+// than lose a word to wrapping or clipping; taller labels wrap within their box. A sunken static (the
+// installer's path fields) keeps its text inside its frame.
+class LabelWidget : public Fl_Box {
+public:
+    LabelWidget(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+    std::string text;      // shown as it is: no '@' symbols, no '&' underlines
+    int drawnRight = 0;    // right edge of the text last drawn, window coordinates
+
+    bool sunken() const { return box() == FL_THIN_DOWN_BOX; }
+    bool oneLine() const { return h() < 2 * gBase.height; }
+
+    // The right edge the current text reaches when drawn.
+    int textRight() const
+    {
+        if (sunken() || !oneLine() || text.empty()) return x() + w();
+        fl_font(kDialogFont, gBase.fontPx);
+        return std::max(x() + w(), x() + static_cast<int>(std::ceil(fl_width(text.c_str()))) + 1);
+    }
+
+    void draw() override
+    {
+        if (sunken()) draw_box();
+        drawnRight = textRight();
+        if (text.empty()) return;
+        fl_font(kDialogFont, gBase.fontPx);
+        fl_color(active_r() ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR));
+        if (sunken()) {
+            fl_push_clip(x() + Fl::box_dx(box()), y() + Fl::box_dy(box()), w() - Fl::box_dw(box()),
+                         h() - Fl::box_dh(box()));
+            fl_draw(text.c_str(), x() + kSunkenInsetPx, y() + (h() - fl_height()) / 2 + fl_height() - fl_descent());
+            fl_pop_clip();
+        } else if (oneLine()) {
+            fl_draw(text.c_str(), x(), y() + fl_height() - fl_descent());
+        } else {
+            fl_draw(text.c_str(), x(), y(), w(), h(), FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP, nullptr, 0);
+        }
+    }
+
+    // A label draws no background of its own: the window redraws the area it covers, the overrun
+    // included, so old text never shows through new text.
+    void refresh()
+    {
+        Fl_Window* top = window();
+        int right = std::max(drawnRight, textRight());
+        if (top && top->shown()) top->damage(FL_DAMAGE_ALL, x(), y(), right - x(), h());
+        else redraw();
     }
 };
 
@@ -297,7 +417,7 @@ void styleWidget(Fl_Widget* widget, Control* c)
 {
     widget->user_data(c);
     widget->labelfont(kDialogFont);
-    widget->labelsize(kDialogFontPx);   // within the control's height, or check boxes grow out of it
+    widget->labelsize(gBase.fontPx);   // within the control's height, or check boxes grow out of it
 }
 
 Fl_Widget* makeWidget(Control* c, int x, int y, int w, int h)
@@ -324,12 +444,8 @@ Fl_Widget* makeWidget(Control* c, int x, int y, int w, int h)
     case ControlKind::GroupBox:
         return new GroupBoxWidget(x, y, w, h);
     case ControlKind::Label: {
-        auto* label = new Fl_Box(x, y, w, h);
-        label->box((c->style & kSsSunken) ? FL_THIN_DOWN_BOX : FL_FLAT_BOX);
-        // Liberation Sans runs a little wider than the font the templates were laid out for: a one-line
-        // label may overrun its box rather than lose its last word.
-        bool oneLine = h < 2 * gBase.height;
-        label->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | (oneLine ? 0 : FL_ALIGN_WRAP));
+        auto* label = new LabelWidget(x, y, w, h);
+        label->box((c->style & kSsSunken) ? FL_THIN_DOWN_BOX : FL_NO_BOX);
         return label;
     }
     case ControlKind::Edit: {
@@ -337,7 +453,7 @@ Fl_Widget* makeWidget(Control* c, int x, int y, int w, int h)
         if (c->style & kEsPassword) edit->type(FL_SECRET_INPUT);
         edit->digitsOnly = (c->style & kEsNumber) != 0;
         edit->textfont(kDialogFont);
-        edit->textsize(kDialogFontPx);
+        edit->textsize(gBase.fontPx);
         edit->when(FL_WHEN_CHANGED);
         edit->callback(editCallback);
         return edit;
@@ -346,7 +462,7 @@ Fl_Widget* makeWidget(Control* c, int x, int y, int w, int h)
         // The template's height is the dropped-down list; the closed box is as tall as an edit box.
         auto* choice = new Reporting<Fl_Choice>(x, y, w, py(12));
         choice->textfont(kDialogFont);
-        choice->textsize(kDialogFontPx);
+        choice->textsize(gBase.fontPx);
         choice->callback(choiceCallback);
         return choice;
     }
@@ -354,7 +470,7 @@ Fl_Widget* makeWidget(Control* c, int x, int y, int w, int h)
         auto* list = new Reporting<Fl_Hold_Browser>(x, y, w, h);
         list->format_char(0);
         list->textfont(kDialogFont);
-        list->textsize(kDialogFontPx);
+        list->textsize(gBase.fontPx);
         list->when(FL_WHEN_CHANGED | FL_WHEN_NOT_CHANGED);
         list->callback(browserCallback);
         return list;
@@ -384,7 +500,8 @@ void placeWindow(Window* window, DialogWindow* native, int w, int h)
             y = sy + py(source->y);
         }
     }
-    native->resize(x, y, w, h);
+    // A dialog larger than the screen (a high scale on a small screen) keeps its caption and top left on it.
+    native->resize(std::max(sx, x), std::max(sy, y), w, h);
 }
 
 void fltkSyncControl(Window*, Control* c);
@@ -402,14 +519,18 @@ bool fltkCreateWindow(Window* window)
         native->copy_label(window->title.c_str());
         native->callback(windowCallback);
         native->end();
+        setWindowIcon(native);
         window->native = native;
         return true;
     }
     const DialogTemplate* source = window->source;
+    adoptIcon(source->icon);
     int w = px(source->width), h = py(source->height);
     auto* native = new DialogWindow(w, h);
     native->record = window;
+    native->box(FL_UP_BOX);   // the modal frame's raised edge, seen also where no window manager draws one
     native->copy_label(window->title.c_str());
+    setWindowIcon(native);
     native->callback(windowCallback);
     if (window->modal) native->set_modal();
     for (Control& c : window->controls) {
@@ -500,6 +621,12 @@ void fltkSyncControl(Window*, Control* c)
         static_cast<Fl_Button*>(widget)->value(c->checked != 0);
         widget->copy_label(labelText(c->text).c_str());
         break;
+    case ControlKind::Label: {
+        auto* label = static_cast<LabelWidget*>(widget);
+        label->text = c->text;
+        label->refresh();
+        return;
+    }
     default:
         widget->copy_label(labelText(c->text).c_str());
         break;
@@ -595,7 +722,7 @@ struct TextDraw {
 void drawText(const void* what)
 {
     const auto& t = *static_cast<const TextDraw*>(what);
-    fl_font(kDialogFont, kDialogFontPx);
+    fl_font(kDialogFont, gBase.fontPx);
     fl_color(FL_BLACK);
     int width = static_cast<int>(fl_width(t.text));
     fl_draw(t.text, t.x - width / 2, t.y + fl_height() - fl_descent());
@@ -607,10 +734,43 @@ void fltkCanvasText(Canvas* canvas, int x, int y, const char* text)
     beginOffscreen(static_cast<Fl_Offscreen>(canvas->native), drawText, &what);
 }
 
+struct KeepDraw {
+    Fl_Offscreen from;
+    int width, height;
+};
+
+void drawKept(const void* what)
+{
+    const auto& k = *static_cast<const KeepDraw*>(what);
+    fl_copy_offscreen(0, 0, k.width, k.height, k.from, 0, 0);
+}
+
+void keepPaint(DialogWindow* native, Fl_Offscreen from, int x, int y, int width, int height)
+{
+    KeptPaint& kept = native->kept;
+    if (!kept.pixels || kept.width != width || kept.height != height) {
+        native->forgetPaint();
+        kept.pixels = fl_create_offscreen(width, height);
+        if (!kept.pixels) return;
+    }
+    kept.x = x;
+    kept.y = y;
+    kept.width = width;
+    kept.height = height;
+    KeepDraw what = {from, width, height};
+    beginOffscreen(kept.pixels, drawKept, &what);
+}
+
+// The position is in the programs' pixels, which are those of a screen at scale 1 (the installer places its
+// bar at a fixed point); the size is the canvas's own, already measured from scaled controls.
 void fltkCopyCanvas(Canvas* canvas, int x, int y, int width, int height)
 {
-    auto* native = static_cast<Fl_Window*>(canvas->window->native);
-    if (!native || !native->shown()) return;
+    auto* native = static_cast<DialogWindow*>(canvas->window->native);
+    if (!native || width < 1 || height < 1) return;
+    x = scaled(x);
+    y = scaled(y);
+    keepPaint(native, static_cast<Fl_Offscreen>(canvas->native), x, y, width, height);
+    if (!native->shown()) return;
     native->make_current();
     fl_copy_offscreen(x, y, width, height, static_cast<Fl_Offscreen>(canvas->native), 0, 0);
     XFlush(fl_display);
@@ -690,7 +850,7 @@ void styleIcon(Fl_Box* icon, unsigned flags)
 {
     icon->box(FL_OVAL_BOX);
     icon->labelfont(FL_HELVETICA_BOLD);
-    icon->labelsize(22);
+    icon->labelsize(scaled(kBoxIconGlyphPx));
     icon->labelcolor(FL_WHITE);
     switch (flags & 0xF0) {
     case kMbIconError: icon->color(FL_RED); icon->label("X"); break;
@@ -700,51 +860,102 @@ void styleIcon(Fl_Box* icon, unsigned flags)
     }
 }
 
+// The message: broken where the text breaks it, wrapped at the widest a box may grow, and drawn from
+// the widget's left edge with the very call that measured it, so the box fits the lines it shows.
+class BoxText : public Fl_Widget {
+public:
+    BoxText(int x, int y, int w, int h, const char* text, int wrapWidth)
+        : Fl_Widget(x, y, w, h), text_(text), wrapWidth_(wrapWidth) {}
+
+    static void measure(const char* text, int wrapWidth, int* width, int* height)
+    {
+        fl_font(kDialogFont, gBase.fontPx);
+        *width = wrapWidth;
+        *height = 0;
+        fl_measure(text, *width, *height, 0);
+    }
+
+    void draw() override
+    {
+        fl_font(kDialogFont, gBase.fontPx);
+        fl_color(FL_FOREGROUND_COLOR);
+        fl_draw(text_.c_str(), x(), y(), wrapWidth_, h(), FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP,
+                nullptr, 0);
+    }
+
+private:
+    std::string text_;
+    int wrapWidth_;
+};
+
+struct BoxLayout {
+    int width = 0, height = 0;          // the window
+    int margin = 0, iconSide = 0;
+    int textX = 0, textY = 0, textWidth = 0, textHeight = 0, wrapWidth = 0;
+    int buttonWidth = 0, buttonHeight = 0, buttonGap = 0, buttonsX = 0, buttonsY = 0;
+};
+
+// Windows' arrangement: the icon at the top left, the text beside it (centred on the icon when shorter),
+// the buttons centred in a row below both.
+BoxLayout layOutBox(const char* text, bool hasIcon, int buttonCount)
+{
+    BoxLayout l;
+    l.margin = scaled(kBoxMarginPx);
+    l.iconSide = hasIcon ? scaled(kBoxIconPx) : 0;
+    l.wrapWidth = scaled(kBoxMaxTextWidthPx);
+    BoxText::measure(text, l.wrapWidth, &l.textWidth, &l.textHeight);
+    l.buttonWidth = scaled(kBoxButtonWidthPx);
+    l.buttonHeight = scaled(kBoxButtonHeightPx);
+    l.buttonGap = scaled(kBoxButtonGapPx);
+    int buttonsWidth = buttonCount * l.buttonWidth + (buttonCount - 1) * l.buttonGap;
+    int bodyHeight = std::max(l.textHeight, l.iconSide);
+    l.textX = l.margin + (hasIcon ? l.iconSide + l.margin : 0);
+    l.textY = l.margin + (bodyHeight - l.textHeight) / 2;
+    l.width = std::max(l.textX + l.textWidth + l.margin, buttonsWidth + 2 * l.margin);
+    l.buttonsX = (l.width - buttonsWidth) / 2;
+    l.buttonsY = l.margin + bodyHeight + l.margin;
+    l.height = l.buttonsY + l.buttonHeight + l.margin;
+    return l;
+}
+
+void placeBox(BoxWindow* box, Window* owner)
+{
+    auto* ownerNative = owner ? static_cast<Fl_Window*>(owner->native) : nullptr;
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_work_area(sx, sy, sw, sh, 0);
+    int x = sx + (sw - box->w()) / 2, y = sy + (sh - box->h()) / 2;
+    if (ownerNative && ownerNative->shown()) {
+        x = ownerNative->x() + (ownerNative->w() - box->w()) / 2;
+        y = ownerNative->y() + (ownerNative->h() - box->h()) / 2;
+    }
+    box->position(std::max(sx, x), std::max(sy, y));   // never with its caption off the screen
+}
+
 int fltkMessageBox(Window* owner, const char* text, const char* caption, unsigned flags)
 {
     setUpFont();
     BoxButton buttons[3];
     int count = boxButtons(flags, buttons);
     bool hasIcon = (flags & 0xF0) != 0;
-    std::string shown = labelText(text);
-    fl_font(kDialogFont, kDialogFontPx);
-    int textW = kBoxMaxTextWidthPx, textH = 0;
-    fl_measure(shown.c_str(), textW, textH, 1);
-    int textX = kBoxMarginPx + (hasIcon ? kBoxIconPx + kBoxMarginPx : 0);
-    int buttonsW = count * kBoxButtonWidthPx + (count - 1) * 6;
-    int w = std::max(textX + textW + kBoxMarginPx, buttonsW + 2 * kBoxMarginPx);
-    int bodyH = std::max(textH, hasIcon ? kBoxIconPx : 0);
-    int h = kBoxMarginPx + bodyH + kBoxMarginPx + kBoxButtonHeightPx + kBoxMarginPx;
+    BoxLayout l = layOutBox(text, hasIcon, count);
 
-    BoxWindow box(w, h, caption);
+    BoxWindow box(l.width, l.height, caption);
+    box.box(FL_UP_BOX);   // a raised edge, so the box stands out where no window manager frames it
     box.set_modal();
-    if (hasIcon) styleIcon(new Fl_Box(kBoxMarginPx, kBoxMarginPx, kBoxIconPx, kBoxIconPx), flags);
-    auto* body = new Fl_Box(textX, kBoxMarginPx, textW, bodyH);
-    body->copy_label(shown.c_str());
-    body->labelfont(kDialogFont);
-    body->labelsize(kDialogFontPx);
-    body->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-    int x = (w - buttonsW) / 2;
-    for (int i = 0; i < count; ++i, x += kBoxButtonWidthPx + 6) {
-        auto* button = new Fl_Button(x, h - kBoxMarginPx - kBoxButtonHeightPx, kBoxButtonWidthPx,
-                                     kBoxButtonHeightPx, buttons[i].label);
+    setWindowIcon(&box);
+    if (hasIcon) styleIcon(new Fl_Box(l.margin, l.margin, l.iconSide, l.iconSide), flags);
+    new BoxText(l.textX, l.textY, l.textWidth, l.textHeight, text, l.wrapWidth);
+    for (int i = 0, x = l.buttonsX; i < count; ++i, x += l.buttonWidth + l.buttonGap) {
+        auto* button = new Fl_Button(x, l.buttonsY, l.buttonWidth, l.buttonHeight, buttons[i].label);
         button->labelfont(kDialogFont);
-        button->labelsize(kDialogFontPx);
+        button->labelsize(gBase.fontPx);
         button->callback(boxButtonCallback, reinterpret_cast<void*>(static_cast<intptr_t>(buttons[i].result)));
         if (i == 0) box.first = button;
         if (buttons[i].result == kIdCancel || count == 1) box.closeResult = buttons[i].result;
     }
     box.end();
     box.callback(boxCloseCallback);
-
-    auto* ownerNative = owner ? static_cast<Fl_Window*>(owner->native) : nullptr;
-    if (ownerNative && ownerNative->shown()) {
-        box.position(ownerNative->x() + (ownerNative->w() - w) / 2, ownerNative->y() + (ownerNative->h() - h) / 2);
-    } else {
-        int sx = 0, sy = 0, sw = 0, sh = 0;
-        Fl::screen_work_area(sx, sy, sw, sh, 0);
-        box.position(sx + (sw - w) / 2, sy + (sh - h) / 2);
-    }
+    placeBox(&box, owner);
     box.show();
     box.first->take_focus();
     if (std::getenv("TOCKWHEEL_UI_LOG")) logLine(describeBox(caption, flags, text) + " shown=fltk");

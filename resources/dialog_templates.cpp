@@ -3,6 +3,8 @@
 
 #include <strings.h>
 
+#include "resources/clock_icon.h"
+
 namespace resources {
 
 using platform::ControlKind;
@@ -137,19 +139,19 @@ constexpr int countOf(const ControlTemplate (&)[N]) { return N; }
 
 const DialogTemplate kConfigDialogTemplate = {
     "DIALOG_1", "Tockwheel", 11, 17, 389, 215, "Helv", 8,
-    kSaverDialogStyle | kWsSysMenu | kDsCenter, kConfigControls, countOf(kConfigControls)};
+    kSaverDialogStyle | kWsSysMenu | kDsCenter, kConfigControls, countOf(kConfigControls), &kMainIcon};
 
 const DialogTemplate kPasswordDialogTemplate = {
     "DIALOG_2", "Change password", 147, 31, 129, 97, "Helv", 8,
-    kSaverDialogStyle, kPasswordControls, countOf(kPasswordControls)};
+    kSaverDialogStyle, kPasswordControls, countOf(kPasswordControls), &kMainIcon};
 
 const DialogTemplate kPathDialogTemplate = {
     "PATH", "Install path", 119, 79, 230, 44, "Helv", 8,
-    kSetupDialogStyle, kPathControls, countOf(kPathControls)};
+    kSetupDialogStyle, kPathControls, countOf(kPathControls), &kMainIcon};
 
 const DialogTemplate kProgressDialogTemplate = {
     "DLG", "Halvorne screen saver install", 125, 110, 269, 90, "Helv", 8,
-    kSetupDialogStyle | kDsSetForeground, kProgressControls, countOf(kProgressControls)};
+    kSetupDialogStyle | kDsSetForeground, kProgressControls, countOf(kProgressControls), &kMainIcon};
 
 const DialogTemplate* findDialogTemplate(const char* name)
 {
