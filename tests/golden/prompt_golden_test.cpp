@@ -65,20 +65,18 @@ TEST_P(PromptGolden, ThreeTypedCharactersShowThreeMarks)
     EXPECT_EQ(run.exitCode, 4) << "the prompt stays up until Enter\n" << run.err;
     ASSERT_TRUE(matchesGolden(snapshot, prompt.name));
 
-    // The marks are s x s... squares centred 4s apart on the line y = height / 2 + s, starting 8s in from
-    // the bitmap's left edge: the fourth place must be empty.
+    // Each mark is a black square of 2s + 1 pixels a side, centred on the line y = height / 2 + s, the
+    // first 8s in from the bitmap's left edge and the next ones 4s apart: three full squares, no fourth.
     Image image;
     ASSERT_TRUE(readPng(snapshot, &image));
     int s = prompt.scale;
     int left = image.width / 2 - (s == 2 ? 185 : 92);
     int y = image.height / 2 + s;
+    int side = 2 * s + 1;
     for (int k = 0; k < 4; ++k) {
         int x = left + 8 * s + 4 * s * k;
         int black = countColour(image, x - s, y - s, x + s + 1, y + s + 1, 0, 0, 0);
-        if (k < 3)
-            EXPECT_GT(black, 0) << "mark " << k;
-        else
-            EXPECT_EQ(black, 0) << "no fourth mark";
+        EXPECT_EQ(black, k < 3 ? side * side : 0) << "mark place " << k;
     }
 }
 
