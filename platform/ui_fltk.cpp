@@ -78,17 +78,19 @@ void setUpFont()
     gBase.fontPx = static_cast<int>(std::lround(kDialogFontPx * gBase.scale));
     Fl::scrollbar_size(static_cast<int>(std::lround(kScrollbarPx * gBase.scale)));
     Fl::set_font(kDialogFont, "Liberation Sans");
-    fl_font(kDialogFont, gBase.fontPx);
-    // The dialog base units of Windows: the average width of the alphabet, rounded, and the font height.
-    // They follow the scaled font, so dialog units grow with the scale as the text does.
+    // The dialog base units of Windows: the average width of the alphabet, rounded, and the font height,
+    // taken at scale 1 and multiplied by the scale, so that every control keeps its place exactly (the
+    // font's own metrics do not grow quite in proportion).
+    fl_font(kDialogFont, kDialogFontPx);
     double alphabet = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     gBase.width = (static_cast<int>(alphabet) / 26 + 1) / 2;
     gBase.height = fl_height();
     gBase.ready = true;
 }
 
-int px(int units) { return dialogUnitsToPixelsX(units, gBase.width); }
-int py(int units) { return dialogUnitsToPixelsY(units, gBase.height); }
+// As dialogUnitsToPixelsX/Y (rounded to the nearest pixel), at the screen's scale.
+int px(int units) { return static_cast<int>(std::lround(units * gBase.width * gBase.scale / 4.0)); }
+int py(int units) { return static_cast<int>(std::lround(units * gBase.height * gBase.scale / 8.0)); }
 int scaled(int pixels) { return static_cast<int>(std::lround(pixels * gBase.scale)); }
 
 // ---- The program's icon ----
@@ -263,7 +265,7 @@ public:
     int drawnRight = 0;    // right edge of the text last drawn, window coordinates
 
     bool sunken() const { return box() == FL_THIN_DOWN_BOX; }
-    bool oneLine() const { return h() < 2 * gBase.height; }
+    bool oneLine() const { return h() < py(16); }   // less than two lines of the dialog font
 
     // The right edge the current text reaches when drawn.
     int textRight() const

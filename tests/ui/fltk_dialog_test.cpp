@@ -1,5 +1,7 @@
 // tests/ui/fltk_dialog_test.cpp -- real FLTK dialogs under a private Xvfb, clicked with xdotool.
 #include <gtest/gtest.h>
+
+#include "tests/support/xvfb.h"
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,6 +35,8 @@ protected:
     std::map<int, Rect> controls;
     Rect window;
 
+    virtual const char* screenSize() const { return "1024x768x24"; }
+
     void SetUp() override
     {
         if (!executable("/usr/bin/Xvfb") || !executable("/usr/bin/xdotool")) GTEST_SKIP() << "Xvfb or xdotool missing";
@@ -42,8 +47,10 @@ protected:
         if (server == 0) {
             close(numberPipe[0]);
             std::string fd = std::to_string(numberPipe[1]);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                  "tcp", static_cast<char*>(nullptr));
+            std::string number = freeXvfbDisplay();
+            // -noreset: the server keeps its state (resources loaded with xrdb) between the probe's runs.
+            execl("/usr/bin/Xvfb", "Xvfb", number.c_str(), "-displayfd", fd.c_str(), "-screen", "0", screenSize(),
+                  "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(numberPipe[1]);
@@ -141,7 +148,30 @@ protected:
         probe = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+
+    // Runs the probe to its end and gives everything it printed.
+    std::string runProbe(const std::vector<std::string>& args)
+    {
+        controls.clear();
+        window = Rect();
+        startProbe(args);
+        std::string seen;
+        waitFor("<end>", &seen);
+        EXPECT_EQ(probeExit(), 0) << seen;
+        close(probeOut);
+        probeOut = -1;
+        pending.clear();
+        return seen;
+    }
 };
+
+// Room for dialogs at twice their size.
+class LargeXvfbDisplay : public XvfbDisplay {
+protected:
+    const char* screenSize() const override { return "2560x1600x24"; }
+};
+
+std::string shotPath(const std::string& name) { return std::string(TOCKWHEEL_BINARY_DIR "/tests/ui/") + name; }
 
 }  // namespace
 
@@ -184,6 +214,9 @@ TEST_F(XvfbDisplay, EveryTemplateOpensAndIsPhotographed)
         startProbe({name, "--shot", shot, "--exit"});
         std::string seen;
         EXPECT_TRUE(waitFor("shot", &seen)) << name << "\n" << seen;
+        // Every one-line label shows the end of its text: none wraps or is clipped to its template box.
+        EXPECT_NE(seen.find("labels checked "), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("label-cut"), std::string::npos) << name << "\n" << seen;
         if (std::string(name) == "DLG") {
             // Blue where the bar covers the white box (pen OR NOT destination), white beyond it.
             EXPECT_NE(seen.find("bar 0000ff ffffff\n"), std::string::npos) << seen;
@@ -194,4 +227,71 @@ TEST_F(XvfbDisplay, EveryTemplateOpensAndIsPhotographed)
         pending.clear();
         EXPECT_EQ(access(shot.c_str(), F_OK), 0) << shot;
     }
+}
+
+TEST_F(XvfbDisplay, MessageBoxGrowsToHoldEveryLineOfItsText)
+{
+    std::string seen = runProbe({"BOX", "--shot", shotPath("dialog-message.png")});
+    int width = 0, height = 0, buttonTop = 0, lineHeight = 0, top = -1, bottom = -1;
+    size_t at = seen.find("box ");
+    ASSERT_NE(at, std::string::npos) << seen;
+    ASSERT_EQ(std::sscanf(seen.c_str() + at, "box %d %d %d %d\ntext %d %d", &width, &height, &buttonTop, &lineHeight,
+                          &top, &bottom), 6) << seen;
+    ASSERT_GT(lineHeight, 0);
+    // The five lines of the start notice lie below the top edge and above the buttons, and none wrapped.
+    EXPECT_GE(top, 4) << seen;
+    EXPECT_LT(bottom, buttonTop) << seen;
+    int inkRows = bottom - top + 1;
+    EXPECT_GT(inkRows, 4 * lineHeight) << seen;
+    EXPECT_LE(inkRows, 5 * lineHeight) << seen;
+}
+
+TEST_F(XvfbDisplay, UncoveredProgressDialogShowsItsBarAgainWhenThePainterIsIdle)
+{
+    std::string seen = runProbe({"DLG", "--shot", shotPath("dialog-DLG-cover.png"), "--cover"});
+    long compared = 0, blue = 0, differing = -1;
+    size_t at = seen.find("cover ");
+    ASSERT_NE(at, std::string::npos) << seen;
+    ASSERT_EQ(std::sscanf(seen.c_str() + at, "cover compared %ld blue %ld differing %ld", &compared, &blue,
+                          &differing), 3) << seen;
+    EXPECT_GT(blue, 0) << "the box did not cover the bar";
+    EXPECT_EQ(differing, 0) << "of " << compared << " pixels under the box";
+}
+
+TEST_F(LargeXvfbDisplay, ScaleFactorDoublesTheDialogAndKeepsItsLayout)
+{
+    runProbe({"DIALOG_1", "--shot", shotPath("dialog-DIALOG_1-1x.png"), "--exit"});
+    Rect plain = window;
+    std::map<int, Rect> plainControls = controls;
+    ASSERT_GT(plain.w, 0);
+
+    setenv("TOCKWHEEL_UI_SCALE", "2", 1);
+    std::string seen = runProbe({"DIALOG_1", "--shot", shotPath("dialog-DIALOG_1-2x.png"), "--exit"});
+    unsetenv("TOCKWHEEL_UI_SCALE");
+    EXPECT_NEAR(window.w, 2 * plain.w, plain.w / 20) << seen;
+    EXPECT_NEAR(window.h, 2 * plain.h, plain.h / 20) << seen;
+    EXPECT_EQ(seen.find("label-cut"), std::string::npos) << seen;
+    // Each control keeps its place: twice as far from the dialog's corner, twice as large.
+    for (int id : {170, 190, 204, 505, 900}) {
+        const Rect& a = plainControls[id];
+        const Rect& b = controls[id];
+        EXPECT_NEAR(b.x - window.x, 2 * (a.x - plain.x), 4) << "control " << id;
+        EXPECT_NEAR(b.y - window.y, 2 * (a.y - plain.y), 4) << "control " << id;
+        EXPECT_NEAR(b.w, 2 * a.w, 4) << "control " << id;
+        EXPECT_NEAR(b.h, 2 * a.h, 4) << "control " << id;
+    }
+}
+
+TEST_F(LargeXvfbDisplay, XftDpiOfTheResourceDatabaseScalesTheDialog)
+{
+    if (std::system("command -v xrdb >/dev/null 2>&1") != 0) GTEST_SKIP() << "xrdb missing";
+    runProbe({"PATH", "--shot", shotPath("dialog-PATH-1x.png"), "--exit"});
+    Rect plain = window;
+    ASSERT_GT(plain.w, 0);
+
+    std::string load = "echo 'Xft.dpi: 192' | DISPLAY=" + display + " xrdb -nocpp -merge";
+    ASSERT_EQ(std::system(load.c_str()), 0);
+    std::string seen = runProbe({"PATH", "--shot", shotPath("dialog-PATH-2x.png"), "--exit"});
+    EXPECT_NEAR(window.w, 2 * plain.w, plain.w / 20) << seen;
+    EXPECT_NEAR(window.h, 2 * plain.h, plain.h / 20) << seen;
 }

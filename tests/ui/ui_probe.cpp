@@ -1,16 +1,25 @@
 // tests/ui/ui_probe.cpp -- opens one dialog template on FLTK, reports what arrives, takes screenshots.
 //
-// ui_probe TEMPLATE [--shot FILE.png] [--exit]
+// ui_probe TEMPLATE [--shot FILE.png] [--exit] [--cover]
+// ui_probe BOX [--shot FILE.png]
 // Prints "control ID X Y W H" (screen pixels) for every control and "ready" once the dialog is up, then
 // "command ID CODE checked=N" and "scroll REQUEST POS" as messages arrive. --shot writes the dialog's
 // pixels to a PNG; --exit ends after the shot. The cancel command (Esc, or "Cancel") ends the probe.
+// With the shot, "label-cut TEXT" names every one-line label whose end is missing from the picture.
+// --cover (DLG) then stops the painter, puts a message box over the dialog, closes it, and compares
+// what was under the box before and after: "cover compared N blue K differing M".
+// BOX shows the installer's start notice and reports where its text lies: "box W H BUTTONTOP LINEHEIGHT"
+// and "text TOP BOTTOM" (rows of the box holding dark text pixels above the buttons).
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,9 +37,21 @@ namespace {
 
 const char* gShotPath = nullptr;
 bool gExitAfterShot = false;
+bool gCover = false;
+bool gPaintStopped = false;   // the painter has nothing to draw, as after the installer's last copy
 platform::Window* gDialog = nullptr;
+XImage* gBeforeCover = nullptr;
+int gCoverX = 0, gCoverY = 0, gCoverW = 0, gCoverH = 0;   // the box, in dialog coordinates
 constexpr double kSettleSeconds = 0.4;
 constexpr int kProgressPercent = 55;   // the text lies half inside the bar
+constexpr unsigned long kRgbMask = 0xFFFFFF;
+constexpr unsigned long kBarBlue = 0x0000FF;
+constexpr double kLabelEndShare = 0.2;   // the last fifth of a label's text must show ink
+constexpr int kDarkChannel = 0x50;       // text pixels: every channel below this
+const char kNoticeText[] =
+    "Please note: It is recommended that you shut down all\nprograms that are currently running before "
+    "continuing.\nIf you have problems installing, restart your computer\nthen try to run this setup "
+    "program.\nWhen ready click ok to continue installation.";
 
 bool writePng(const char* path, XImage* image, int w, int h)
 {
@@ -63,6 +84,83 @@ bool writePng(const char* path, XImage* image, int w, int h)
     return true;
 }
 
+unsigned long backgroundRgb()
+{
+    uchar r = 0, g = 0, b = 0;
+    Fl::get_color(FL_BACKGROUND_COLOR, r, g, b);
+    return static_cast<unsigned long>(r) << 16 | g << 8 | b;
+}
+
+// A one-line label must show its whole text: ink in the last fifth of where its text should reach.
+void checkLabels(XImage* image)
+{
+    unsigned long background = backgroundRgb();
+    int checked = 0;
+    for (const Control& c : gDialog->controls) {
+        auto* widget = static_cast<Fl_Widget*>(c.widget);
+        if (c.kind != ControlKind::Label || !widget || !c.visible || c.text.empty() || (c.style & kSsSunken) ||
+            c.source->height > 10)
+            continue;
+        fl_font(widget->labelfont(), widget->labelsize());
+        int textWidth = static_cast<int>(fl_width(c.text.c_str()));
+        int from = widget->x() + static_cast<int>(textWidth * (1.0 - kLabelEndShare));
+        int to = std::min(widget->x() + textWidth, image->width);
+        bool ink = false;
+        for (int y = widget->y(); y < widget->y() + widget->h() && y < image->height && !ink; ++y)
+            for (int x = from; x < to && !ink; ++x) ink = (XGetPixel(image, x, y) & kRgbMask) != background;
+        if (!ink) std::printf("label-cut %s\n", c.text.c_str());
+        ++checked;
+    }
+    std::printf("labels checked %d\n", checked);
+}
+
+XImage* grab(Fl_Window* window)
+{
+    return XGetImage(fl_display, RootWindow(fl_display, fl_screen), window->x(), window->y(), window->w(),
+                     window->h(), AllPlanes, ZPixmap);
+}
+
+void closeCover(void*)
+{
+    Fl_Window* box = Fl::modal();
+    auto* native = static_cast<Fl_Window*>(gDialog->native);
+    if (!box) return;
+    gCoverX = box->x() - native->x();
+    gCoverY = box->y() - native->y();
+    gCoverW = box->w();
+    gCoverH = box->h();
+    box->hide();
+}
+
+void compareCover(void*)
+{
+    auto* native = static_cast<Fl_Window*>(gDialog->native);
+    XImage* after = grab(native);
+    long compared = 0, blue = 0, differing = 0;
+    for (int y = std::max(0, gCoverY); y < std::min(native->h(), gCoverY + gCoverH); ++y) {
+        for (int x = std::max(0, gCoverX); x < std::min(native->w(), gCoverX + gCoverW); ++x) {
+            unsigned long before = XGetPixel(gBeforeCover, x, y) & kRgbMask;
+            ++compared;
+            blue += before == kBarBlue;
+            differing += before != (XGetPixel(after, x, y) & kRgbMask);
+        }
+    }
+    std::printf("cover compared %ld blue %ld differing %ld\n", compared, blue, differing);
+    std::fflush(stdout);
+    XDestroyImage(after);
+    XDestroyImage(gBeforeCover);
+    std::exit(0);
+}
+
+void coverWithBox()
+{
+    gBeforeCover = grab(static_cast<Fl_Window*>(gDialog->native));
+    gPaintStopped = true;
+    Fl::add_timeout(kSettleSeconds, closeCover);
+    messageBox(gDialog, "Setup complete!", "Finished setup", kMbOk | kMbIconExclamation);
+    Fl::add_timeout(kSettleSeconds, compareCover);
+}
+
 void announce(void*)
 {
     auto* native = static_cast<Fl_Window*>(gDialog->native);
@@ -77,6 +175,7 @@ void announce(void*)
         XImage* image = XGetImage(fl_display, RootWindow(fl_display, fl_screen), native->x(), native->y(),
                                   native->w(), native->h(), AllPlanes, ZPixmap);
         bool written = image && writePng(gShotPath, image, native->w(), native->h());
+        if (image) checkLabels(image);
         if (image && gDialog->source == &resources::kProgressDialogTemplate) {
             // Inside the bar's left end, and inside the box near its right end.
             std::printf("bar %06lx %06lx\n", XGetPixel(image, 8 + 4, 82 + 4) & 0xFFFFFF,
@@ -86,7 +185,45 @@ void announce(void*)
         std::printf(written ? "shot\n" : "shot failed\n");
     }
     std::fflush(stdout);
+    if (gCover) coverWithBox();
     if (gExitAfterShot) std::exit(0);
+}
+
+// The start notice's text: dark rows between the top edge and the buttons, right of the icon.
+void announceBox(void*)
+{
+    Fl_Window* box = Fl::modal();
+    if (!box) std::exit(1);
+    int buttonTop = box->h(), textLeft = box->w();
+    for (int i = 0; i < box->children(); ++i) {
+        Fl_Widget* child = box->child(i);
+        if (dynamic_cast<Fl_Button*>(child)) {
+            buttonTop = std::min(buttonTop, child->y());
+            fl_font(child->labelfont(), child->labelsize());
+        } else if (child->x() > 0 && !child->box()) {
+            textLeft = std::min(textLeft, child->x());
+        }
+    }
+    XImage* image = grab(box);
+    if (!image) std::exit(1);
+    int top = -1, bottom = -1;
+    for (int y = 0; y < buttonTop; ++y) {
+        for (int x = textLeft; x < box->w() - Fl::box_dw(box->box()); ++x) {
+            unsigned long p = XGetPixel(image, x, y);
+            bool dark = ((p >> 16) & 0xFF) < kDarkChannel && ((p >> 8) & 0xFF) < kDarkChannel && (p & 0xFF) < kDarkChannel;
+            if (dark && y >= Fl::box_dy(box->box())) {
+                if (top < 0) top = y;
+                bottom = y;
+                break;
+            }
+        }
+    }
+    std::printf("box %d %d %d %d\ntext %d %d\n", box->w(), box->h(), buttonTop, fl_height(), top, bottom);
+    bool written = gShotPath && writePng(gShotPath, image, box->w(), box->h());
+    std::printf(written ? "shot\n" : "no shot\n");
+    std::fflush(stdout);
+    XDestroyImage(image);
+    std::exit(0);
 }
 
 void paintProgress(platform::Window* dialog)
@@ -159,7 +296,7 @@ intptr_t probeProc(platform::Window* dialog, unsigned message, uintptr_t wParam,
         if (loWord(wParam) == kSbLineDown) setScrollPos(dialog, 190, getScrollPos(dialog, 190) + 1, true);
         return 0;
     case kWmPaint:
-        if (dialog->source == &resources::kProgressDialogTemplate) paintProgress(dialog);
+        if (dialog->source == &resources::kProgressDialogTemplate && !gPaintStopped) paintProgress(dialog);
         return 0;
     default:
         return 0;
@@ -177,6 +314,14 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--shot") == 0 && i + 1 < argc) gShotPath = argv[++i];
         else if (std::strcmp(argv[i], "--exit") == 0) gExitAfterShot = true;
+        else if (std::strcmp(argv[i], "--cover") == 0) gCover = true;
+    }
+    if (std::strcmp(argv[1], "BOX") == 0) {
+        setenv("TOCKWHEEL_UI", "fltk", 1);
+        if (std::strcmp(uiRealisation(), "fltk") != 0) return 2;
+        Fl::add_timeout(kSettleSeconds, announceBox);
+        messageBox(nullptr, kNoticeText, "Setup", kMbOk | kMbIconInformation);
+        return 1;   // the box was answered before it could be measured
     }
     const DialogTemplate* dialogTemplate = resources::findDialogTemplate(argv[1]);
     if (!dialogTemplate) return 2;
