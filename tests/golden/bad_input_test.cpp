@@ -61,6 +61,36 @@ TEST(BadPromptBitmap, ValidHeaderWithoutItsPixelsIsFatalAtSceneSetUp)
     EXPECT_TRUE(contains(world.uiLog(), "Invalid bitmap file"));
 }
 
+// A Windows bitmap file: the two headers for width x height at the given depth, then the given pixel bytes.
+std::string bitmapFile(int32_t width, int32_t height, uint16_t bitsPerPixel, const std::string& pixels)
+{
+    auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    constexpr uint32_t kHeadersBytes = 14 + 40;
+    std::string file = "BM" + le32(kHeadersBytes + uint32_t(pixels.size())) + le32(0) + le32(kHeadersBytes);
+    file += le32(40) + le32(uint32_t(width)) + le32(uint32_t(height)) + le16(1) + le16(bitsPerPixel);
+    file += le32(0) + le32(uint32_t(pixels.size())) + le32(2835) + le32(2835) + le32(0) + le32(0);
+    return file + pixels;
+}
+
+TEST(BadPromptBitmap, HeaderThatClaimsAHugePictureIsFatalNotACrash)
+{
+    SaverWorld world;
+    writeFile(world.windows.file("Orvask/pass.pag"), bitmapFile(30000, 30000, 32, std::string(100, '\0')));
+    ProgramRun run = runWithEvents(world, passwordSettings(), "at 5 key 32\n", 30);
+    EXPECT_EQ(run.exitCode, kExitFatal) << run.err;
+    EXPECT_TRUE(contains(world.uiLog(), "Invalid bitmap file"));
+}
+
+TEST(BadPromptBitmap, OnePixelBitmapStillGivesAWorkingPrompt)
+{
+    SaverWorld world;
+    writeFile(world.windows.file("Orvask/pass.pag"), bitmapFile(1, 1, 24, std::string("\xff\xff\xff\0", 4)));
+    std::string events = "at 5 key 32\nat 6 key 97\nat 7 key 98\nat 8 key 99\nat 9 key 13\n";
+    ProgramRun run = runWithEvents(world, passwordSettings(), events, 60);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
 TEST(BadPromptBitmap, LargeBitmapInPlaceOfTheSmallOneIsClippedNotOverrun)
 {
     SaverWorld world;
