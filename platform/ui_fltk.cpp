@@ -51,6 +51,8 @@ constexpr int kBoxIconGlyphPx = 22;
 constexpr int kBoxMaxTextWidthPx = 420;
 constexpr int kScrollbarPx = 16;                // list box scroll bars
 constexpr int kSunkenInsetPx = 2;               // text inside a sunken static keeps off its frame
+constexpr int kGroupLabelIndentPx = 8;          // a group box's caption from its left edge
+constexpr int kGroupLabelPadPx = 2;             // frame cleared either side of the caption
 
 struct DialogBase {
     bool ready = false;
@@ -247,10 +249,11 @@ public:
         fl_draw_box(FL_ENGRAVED_FRAME, x(), y() + half, w(), h() - half, color());
         if (!label() || !*label()) return;
         int textWidth = static_cast<int>(fl_width(label()));
+        int indent = scaled(kGroupLabelIndentPx), pad = scaled(kGroupLabelPadPx);
         fl_color(color());
-        fl_rectf(x() + 6, y(), textWidth + 4, fl_height());
+        fl_rectf(x() + indent - pad, y(), textWidth + 2 * pad, fl_height());
         fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
-        fl_draw(label(), x() + 8, y() + fl_height() - fl_descent());
+        fl_draw(label(), x() + indent, y() + fl_height() - fl_descent());
     }
 };
 

@@ -214,6 +214,7 @@ TEST_F(XvfbDisplay, EveryTemplateOpensAndIsPhotographed)
         startProbe({name, "--shot", shot, "--exit"});
         std::string seen;
         EXPECT_TRUE(waitFor("shot", &seen)) << name << "\n" << seen;
+        EXPECT_NE(seen.find("icon 32 32\n"), std::string::npos) << name << ": the clock icon\n" << seen;
         // Every one-line label shows the end of its text: none wraps or is clipped to its template box.
         EXPECT_NE(seen.find("labels checked "), std::string::npos) << seen;
         EXPECT_EQ(seen.find("label-cut"), std::string::npos) << name << "\n" << seen;

@@ -16,6 +16,7 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <png.h>
 
@@ -161,6 +162,25 @@ void coverWithBox()
     Fl::add_timeout(kSettleSeconds, compareCover);
 }
 
+// The window manager's icon of a window: "icon WIDTH HEIGHT" of the first image in _NET_WM_ICON, or "icon none".
+void reportIcon(Fl_Window* window)
+{
+    Atom property = XInternAtom(fl_display, "_NET_WM_ICON", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool read = XGetWindowProperty(fl_display, fl_xid(window), property, 0, 2, False, XA_CARDINAL, &type, &format,
+                                   &count, &after, &data) == Success;
+    if (read && data && count == 2 && format == 32) {
+        const auto* words = reinterpret_cast<const unsigned long*>(data);
+        std::printf("icon %lu %lu\n", words[0], words[1]);
+    } else {
+        std::printf("icon none\n");
+    }
+    if (data) XFree(data);
+}
+
 void announce(void*)
 {
     auto* native = static_cast<Fl_Window*>(gDialog->native);
@@ -170,6 +190,7 @@ void announce(void*)
         std::printf("control %d %d %d %d %d\n", c.id, native->x() + widget->x(), native->y() + widget->y(),
                     widget->w(), widget->h());
     }
+    reportIcon(native);
     std::printf("window %d %d %d %d\nready\n", native->x(), native->y(), native->w(), native->h());
     if (gShotPath) {
         XImage* image = XGetImage(fl_display, RootWindow(fl_display, fl_screen), native->x(), native->y(),
