@@ -2,9 +2,11 @@
 #include "setup/copy_engine.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <climits>
+#include <cstdio>
 
 #include "platform/paths.h"
 #include "platform/ui.h"
@@ -39,12 +41,47 @@ bool createDirectories(const CopyEngine& engine)
     return true;
 }
 
+// A file that was already there is replaced only once its new content is whole, so a full disk or an
+// abort in the middle of it leaves the old file as it was. A new file is written in place and stays
+// partial, as the installer never rolls back.
+constexpr char kPartialSuffix[] = ".setup-partial";
+
+std::FILE* openDestination(CopyEngine& engine, const std::string& destination)
+{
+    engine.replacedPath.clear();
+    engine.partialPath.clear();
+    if (platform::fileExists(destination.c_str())) {
+        engine.replacedPath = platform::resolvePath(destination);
+        engine.partialPath = engine.replacedPath + kPartialSuffix;
+        return std::fopen(engine.partialPath.c_str(), "wb");
+    }
+    return platform::openFile(destination.c_str(), "wb");
+}
+
+void dropPartialFile(CopyEngine& engine)
+{
+    if (!engine.partialPath.empty()) ::unlink(engine.partialPath.c_str());
+    engine.partialPath.clear();
+    engine.replacedPath.clear();
+}
+
+bool replaceWithPartialFile(CopyEngine& engine)
+{
+    if (engine.partialPath.empty()) return true;
+    bool ok = std::rename(engine.partialPath.c_str(), engine.replacedPath.c_str()) == 0;
+    if (!ok) ::unlink(engine.partialPath.c_str());
+    engine.partialPath.clear();
+    engine.replacedPath.clear();
+    return ok;
+}
+
 void closeFiles(CopyEngine& engine)
 {
     if (engine.source) std::fclose(engine.source);
     if (engine.destination) std::fclose(engine.destination);
     engine.source = nullptr;
     engine.destination = nullptr;
+    dropPartialFile(engine);
 }
 
 // True when the destination closed cleanly; only then does the file count as finished.
@@ -54,7 +91,11 @@ bool finishFile(CopyEngine& engine)
     bool written = std::fclose(engine.destination) == 0;
     engine.source = nullptr;
     engine.destination = nullptr;
-    if (!written) return false;
+    if (!written) {
+        dropPartialFile(engine);
+        return false;
+    }
+    if (!replaceWithPartialFile(engine)) return false;
     engine.needOpen = true;
     ++engine.currentFile;
     if (engine.currentFile >= int(engine.script.files.size())) engine.done = true;
@@ -98,7 +139,7 @@ StepResult openCurrentFile(CopyEngine& engine)
         fail(engine, kSourceMessage);
         return StepResult::MustEnd;
     }
-    engine.destination = platform::openFile(destination.c_str(), "wb");
+    engine.destination = openDestination(engine, destination);
     if (!engine.destination) {
         closeFiles(engine);
         fail(engine, kDestinationMessage);

@@ -38,6 +38,8 @@ struct CopyEngine {
     bool done = false;              // the last byte of the last file is written, or the user aborted
     std::FILE* source = nullptr;
     std::FILE* destination = nullptr;
+    std::string replacedPath;       // a destination that existed: written beside it, renamed over it when whole
+    std::string partialPath;        // where that new content is written; empty for a new destination
     EngineHooks hooks;
     char slice[kSliceBytes];        // the bytes of one slice in flight
     char sourceBuffer[kSourceBufferBytes];   // the source stream's buffer
