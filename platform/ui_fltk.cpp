@@ -51,6 +51,7 @@ constexpr int kBoxIconGlyphPx = 22;
 constexpr int kBoxMaxTextWidthPx = 420;
 constexpr int kScrollbarPx = 16;                // list box scroll bars
 constexpr int kSunkenInsetPx = 2;               // text inside a sunken static keeps off its frame
+constexpr int kLabelShrinkLimitPx = 2;          // a label too long for its dialog loses at most this much size
 constexpr int kGroupLabelIndentPx = 8;          // a group box's caption from its left edge
 constexpr int kGroupLabelPadPx = 2;             // frame cleared either side of the caption
 
@@ -274,8 +275,23 @@ public:
     int textRight() const
     {
         if (sunken() || !oneLine() || text.empty()) return x() + w();
-        fl_font(kDialogFont, gBase.fontPx);
+        fl_font(kDialogFont, labelsize());
         return std::max(x() + w(), x() + static_cast<int>(std::ceil(fl_width(text.c_str()))) + 1);
+    }
+
+    // Running past the box must not run out of the dialog: such a text is set a little smaller instead.
+    void fitText()
+    {
+        labelsize(gBase.fontPx);
+        const Fl_Window* top = window();
+        if (sunken() || !oneLine() || text.empty() || !top) return;
+        int room = top->w() - Fl::box_dw(top->box()) / 2 - x();
+        int smallest = std::max(1, gBase.fontPx - scaled(kLabelShrinkLimitPx));
+        for (int size = gBase.fontPx; size > smallest; --size) {
+            fl_font(kDialogFont, size);
+            if (fl_width(text.c_str()) <= room) break;
+            labelsize(static_cast<Fl_Fontsize>(size - 1));
+        }
     }
 
     void draw() override
@@ -283,7 +299,7 @@ public:
         if (sunken()) draw_box();
         drawnRight = textRight();
         if (text.empty()) return;
-        fl_font(kDialogFont, gBase.fontPx);
+        fl_font(kDialogFont, labelsize());
         fl_color(active_r() ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR));
         if (sunken()) {
             fl_push_clip(x() + Fl::box_dx(box()), y() + Fl::box_dy(box()), w() - Fl::box_dw(box()),
@@ -629,6 +645,7 @@ void fltkSyncControl(Window*, Control* c)
     case ControlKind::Label: {
         auto* label = static_cast<LabelWidget*>(widget);
         label->text = c->text;
+        label->fitText();
         label->refresh();
         return;
     }

@@ -48,7 +48,8 @@ constexpr int kProgressPercent = 55;   // the text lies half inside the bar
 constexpr unsigned long kRgbMask = 0xFFFFFF;
 constexpr unsigned long kBarBlue = 0x0000FF;
 constexpr double kLabelEndShare = 0.2;   // the last fifth of a label's text must show ink
-constexpr int kDarkChannel = 0x50;       // text pixels: every channel below this
+constexpr int kDarkChannel = 0x50;
+constexpr int kFramePx = 2;             // the dialog's raised edge       // text pixels: every channel below this
 const char kNoticeText[] =
     "Please note: It is recommended that you shut down all\nprograms that are currently running before "
     "continuing.\nIf you have problems installing, restart your computer\nthen try to run this setup "
@@ -92,7 +93,8 @@ unsigned long backgroundRgb()
     return static_cast<unsigned long>(r) << 16 | g << 8 | b;
 }
 
-// A one-line label must show its whole text: ink in the last fifth of where its text should reach.
+// A one-line label must show its whole text: ink in the last fifth of where its text should reach, inside
+// the dialog.
 void checkLabels(XImage* image)
 {
     unsigned long background = backgroundRgb();
@@ -105,11 +107,12 @@ void checkLabels(XImage* image)
         fl_font(widget->labelfont(), widget->labelsize());
         int textWidth = static_cast<int>(fl_width(c.text.c_str()));
         int from = widget->x() + static_cast<int>(textWidth * (1.0 - kLabelEndShare));
-        int to = std::min(widget->x() + textWidth, image->width);
+        int to = widget->x() + textWidth;
+        bool inside = to <= image->width - kFramePx;   // running onto the dialog's frame cuts it
         bool ink = false;
-        for (int y = widget->y(); y < widget->y() + widget->h() && y < image->height && !ink; ++y)
+        for (int y = widget->y(); inside && y < widget->y() + widget->h() && y < image->height && !ink; ++y)
             for (int x = from; x < to && !ink; ++x) ink = (XGetPixel(image, x, y) & kRgbMask) != background;
-        if (!ink) std::printf("label-cut %s\n", c.text.c_str());
+        if (!inside || !ink) std::printf("label-cut %s\n", c.text.c_str());
         ++checked;
     }
     std::printf("labels checked %d\n", checked);
