@@ -202,7 +202,7 @@ TEST(BadSettings, WildValuesStillRunUntilAKey)
         settings.movementStyle = 9;
         wild.apply(settings);
         SaverWorld world;
-        ProgramRun run = runWithEvents(world, settings, "at 150 key 32\n", 200);
+        ProgramRun run = runWithEvents(world, settings, "at 60 key 32\n", 100);
         EXPECT_EQ(run.exitCode, 0) << wild.what << "\n" << run.err;
     }
 }
