@@ -1,8 +1,6 @@
 // saver/star_field.cpp -- the four star layers: seeding, drift and plotting.
 #include "saver/star_field.h"
 
-#include <cmath>
-
 #include "display/display.h"
 #include "platform/random.h"
 
@@ -11,10 +9,6 @@ StarLayer starLayers[kStarLayerCount];
 namespace {
 
 constexpr int32_t kCruiseSteps = 42000;   // steps at full speed before a layer slows to reverse
-// Pixels either way beyond which a star is not handed to the framework: far outside any page, and well
-// inside what an int holds. Only a star speed larger than the field (an edited settings file) drives
-// stars that far, one wrap per step being too little to bring them back.
-constexpr float kPlotReachPixels = 1.0e9f;
 
 // A zero or negative extent would have no pixel to start on; such a coordinate starts at 0.
 float randomCoordinate(int32_t extent)
@@ -98,11 +92,7 @@ void drawStarLayer(const StarLayer& layer, uint8_t red, uint8_t green, uint8_t b
 {
     display::setColorRGB(red, green, blue);
     display::beginPixels();
-    for (int i = 0; i < layer.count; ++i) {
-        float x = layer.xs[i], y = layer.ys[i];
-        // Converting a float beyond the int range is undefined; the framework would clip the star anyway.
-        if (!(std::fabs(x) < kPlotReachPixels && std::fabs(y) < kPlotReachPixels)) continue;
-        display::plotPixel(static_cast<int>(x), static_cast<int>(y));
-    }
+    for (int i = 0; i < layer.count; ++i)
+        display::plotPixel(static_cast<int>(layer.xs[i]), static_cast<int>(layer.ys[i]));
     display::endPixels();
 }
