@@ -66,6 +66,8 @@ struct Backend {
     void (*setCursorVisible)(bool visible);
     int (*refreshHz)();                                        // display refresh, 0 when unknown
     void (*closeMode)();                                       // context and window gone, desktop back
+    bool (*imposedPageSize)(int* width, int* height);          // a host's window decides the page's size
+    bool (*grabInput)(bool on);                                // keyboard and pointer held; false: refused
 };
 
 extern const Backend kOffscreenBackend;
@@ -80,6 +82,26 @@ const ScreenInfo& activeScreen();
 // Shared by the window and console back ends (backend_window.cpp).
 bool sdlOpen(ScreenInfo* screen, bool console);
 int sdlModePages(int driver, int xRes, int yRes);
+
+// ---- Hosts (host_window.cpp) ---------------------------------------------------------------------------
+
+// A screen-saver host's window to draw into instead of a screen of our own: `-window-id ID` after the
+// saver switch, else XSCREENSAVER_WINDOW, else the root window when `-root` follows the switch.
+struct HostRequest {
+    bool hosted;            // the saver draws into `window` and leaves input and locking to the host
+    unsigned long window;   // X window id; 0 with hosted only before the root window is known
+};
+
+// Hex "0x..." or decimal, non-zero, at most 32 bits; false (output untouched) for anything else.
+bool parseWindowId(const char* text, unsigned long* window);
+// From a full command line (program path, blank, arguments) and XSCREENSAVER_WINDOW's value (or null).
+HostRequest parseHostRequest(const char* commandLine, const char* environmentWindow);
+// This process's request, read once from platform::commandLine() and the environment.
+const HostRequest& hostRequest();
+// From now on X errors about this window mark it gone instead of ending the process.
+void watchHostWindow(unsigned long window);
+// The window's size on the X server; false when it is gone or cannot be asked.
+bool hostWindowSize(unsigned long window, int* width, int* height);
 
 // ---- The framework record ---------------------------------------------------------------------------
 
@@ -103,6 +125,8 @@ struct Framework {
         int pages;                        // pages granted, 1 or more
         bool set;                         // a mode is set (window or virtual screen exists)
         bool openGL;                      // the context and the page framebuffers exist
+        bool depthBuffer;                 // the pages carry a depth buffer (kept for a resize)
+        bool inputGrab;                   // setInputGrab(true): each mode's window holds the input
     } screen;
     struct {
         DrawHook draw;
@@ -145,6 +169,13 @@ unsigned presentedFramebuffer();
 bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height);
 bool writeSnapshot(const std::string& linuxPath);   // PNG of the last presented page
 void releaseCanvas();                       // the 2D operations' GL objects (page2d.cpp)
+
+// A host resized its window: the pages take the new size, the viewport follows (framework.cpp).
+bool resizePages(int width, int height);
+
+// TOCKWHEEL_FPS=1: frames per second and processor load drawn into the page before it is presented
+// (fps_overlay.cpp).
+void drawFpsOverlay();
 
 // Tear-down after the loop, and the part of it that fatalError needs.
 void restoreDesktop();

@@ -25,6 +25,8 @@ const Backend kConsoleBackend = {
     kWindowBackend.setCursorVisible,
     kWindowBackend.refreshHz,
     kWindowBackend.closeMode,
+    kWindowBackend.imposedPageSize,
+    kWindowBackend.grabInput,
 };
 
 }  // namespace display

@@ -127,11 +127,15 @@ void closeMode()
     gOffscreen.context = EGL_NO_CONTEXT;
 }
 
+// The virtual screen is the page; there is no desktop whose keys could be reached.
+bool imposedPageSize(int*, int*) { return false; }
+bool grabInput(bool) { return true; }
+
 }  // namespace
 
 const Backend kOffscreenBackend = {
     "offscreen", open, modePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible, refreshHz,
-    closeMode,
+    closeMode, imposedPageSize, grabInput,
 };
 
 }  // namespace display

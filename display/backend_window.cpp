@@ -1,9 +1,7 @@
 // display/backend_window.cpp -- the window back end on SDL2 (X11 or Wayland): full-screen windows with
-// or without a mode change, keys as characters, mouse, focus as suspend and resume; the console back
-// end reuses it on SDL's KMS/DRM driver.
-#include "display/backend.h"
-
-#include <SDL.h>
+// or without a mode change, keys as characters, mouse, focus as suspend and resume, a host's window in
+// place of our own; the console back end reuses it on SDL's KMS/DRM driver.
+#include "display/sdl_window.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
@@ -13,36 +11,9 @@
 
 namespace display {
 
-namespace {
-
-constexpr int kMaxDisplayModes = 256;
-
-struct Size {
-    int w;   // pixels
-    int h;   // pixels
-};
-
-// A key down whose character may still come as text input in the same batch of SDL events.
-struct PendingKey {
-    bool waiting;
-    int type;            // kEventKeyDown or kEventKeyRepeat
-    uint32_t fallback;   // character from the keysym when no text arrives
-    int modifiers;
-};
-
-struct SdlState {
-    bool console;                    // SDL's kmsdrm driver instead of a window system
-    ScreenInfo desktop;              // desktop mode of display 0
-    Size modes[kMaxDisplayModes];    // the display's own modes
-    int modeCount;
-    SDL_Window* window;              // null when no mode is set
-    SDL_GLContext context;           // null without OpenGL
-    bool swapIntervalSet;            // the swap waits for the retrace by itself
-    bool focusLost;                  // a suspend has been posted, the resume not yet
-    PendingKey pending;
-};
-
 SdlState gSdl;
+
+namespace {
 
 int modifiersNow()
 {
@@ -117,9 +88,16 @@ void toPage(int* x, int* y)
     }
 }
 
-void postMouse(int type, int x, int y)
+// A cover's pixels are placed beside the mode's display, so leaving the anchor there counts as a move.
+void postMouse(int type, uint32_t windowId, int x, int y)
 {
-    toPage(&x, &y);
+    int dx = 0, dy = 0;
+    if (coverOffset(windowId, &dx, &dy)) {
+        x += dx;
+        y += dy;
+    } else {
+        toPage(&x, &y);
+    }
     postEvent(makeEvent(type, 0, x, y));
 }
 
@@ -128,14 +106,49 @@ void postSuspend(int flag)
     postEvent(makeEvent(kEventInternalSuspend, static_cast<uint32_t>(flag), 0, 0));
 }
 
+// Focus moving between the mode's window and a cover stays with the saver; only leaving all of them
+// takes the screen away. With covers the X server may pass the focus on through "no window" first, so
+// the loss counts once it has lasted a moment.
+constexpr uint64_t kCoverFocusGraceUs = 300000;
+
+void takeScreenAway()
+{
+    gSdl.focusLeftUs = 0;
+    gSdl.focusLost = true;
+    postSuspend(kSuspendTakenAway);
+}
+
+bool focusIsOurs()
+{
+    SDL_Window* focus = SDL_GetKeyboardFocus();
+    return focus && ourWindow(SDL_GetWindowID(focus));
+}
+
 void translateWindowEvent(const SDL_WindowEvent& window)
 {
-    if (window.event == SDL_WINDOWEVENT_FOCUS_LOST && !gSdl.focusLost) {
-        gSdl.focusLost = true;
-        postSuspend(kSuspendTakenAway);
-    } else if (window.event == SDL_WINDOWEVENT_FOCUS_GAINED && gSdl.focusLost) {
-        gSdl.focusLost = false;
-        postSuspend(kSuspendGivenBack);
+    if (window.event == SDL_WINDOWEVENT_EXPOSED) repaintCover(window.windowID);
+    if (window.event == SDL_WINDOWEVENT_FOCUS_LOST && !gSdl.focusLost && !focusIsOurs()) {
+        if (gSdl.covers.count == 0) {
+            takeScreenAway();
+        } else if (gSdl.focusLeftUs == 0) {
+            gSdl.focusLeftUs = monotonicUs();
+        }
+    } else if (window.event == SDL_WINDOWEVENT_FOCUS_GAINED && ourWindow(window.windowID)) {
+        gSdl.focusLeftUs = 0;
+        if (gSdl.focusLost) {
+            gSdl.focusLost = false;
+            postSuspend(kSuspendGivenBack);
+        }
+    }
+}
+
+void checkFocusGrace()
+{
+    if (gSdl.focusLeftUs == 0) return;
+    if (focusIsOurs()) {
+        gSdl.focusLeftUs = 0;
+    } else if (monotonicUs() - gSdl.focusLeftUs >= kCoverFocusGraceUs) {
+        takeScreenAway();
     }
 }
 
@@ -165,9 +178,14 @@ void translate(const SDL_Event& event)
         }
         break;
     case SDL_KEYUP: postEvent(makeEvent(kEventKeyUp, keysymCharacter(event.key.keysym.sym, modifiersNow()), 0, 0)); break;
-    case SDL_MOUSEMOTION: postMouse(kEventMouseMove, event.motion.x, event.motion.y); break;
-    case SDL_MOUSEBUTTONDOWN: postMouse(kEventMouseDown, event.button.x, event.button.y); break;
-    case SDL_MOUSEBUTTONUP: postMouse(kEventMouseUp, event.button.x, event.button.y); break;
+    case SDL_MOUSEMOTION:
+        if (coverMotionCounts(event.motion.windowID))
+            postMouse(kEventMouseMove, event.motion.windowID, event.motion.x, event.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        postMouse(kEventMouseDown, event.button.windowID, event.button.x, event.button.y);
+        break;
+    case SDL_MOUSEBUTTONUP: postMouse(kEventMouseUp, event.button.windowID, event.button.x, event.button.y); break;
     case SDL_WINDOWEVENT: translateWindowEvent(event.window); break;
     case SDL_QUIT: postEvent(makeEvent(kEventInternalQuit, 0, 0, 0)); break;
     default: break;
@@ -177,9 +195,14 @@ void translate(const SDL_Event& event)
 void pumpEvents()
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (gSdl.host.active) {
+        pumpHostWindow();
+        return;
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event)) translate(event);
     flushPendingKey(gSdl.pending.fallback);
+    checkFocusGrace();
 }
 
 bool displayOffers(int xRes, int yRes)
@@ -204,14 +227,17 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);   // the page has its own depth buffer
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    if (hostRequest().hosted) return adoptHostWindow(hostRequest().window);
     uint32_t flags = SDL_WINDOW_OPENGL;
     if (!windowed) flags |= driver == kDriverFullScreenDib ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
     gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, xRes, yRes, flags);
     if (!gSdl.window) return false;
     gSdl.focusLost = false;
+    gSdl.focusLeftUs = 0;
     gSdl.pending.waiting = false;
     SDL_StartTextInput();
     SDL_RaiseWindow(gSdl.window);
+    if (!windowed && !gSdl.console) coverOtherDisplays();
     return true;
 }
 
@@ -233,6 +259,11 @@ bool present(unsigned presented, int pageWidth, int pageHeight)
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
+    // SDL does not follow a foreign window's size; the page does, and fills it.
+    if (gSdl.host.active) {
+        drawableW = pageWidth;
+        drawableH = pageHeight;
+    }
     glPushAttrib(GL_SCISSOR_BIT);
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, presented);
@@ -252,8 +283,10 @@ uint64_t nowUs()
     return monotonicUs();
 }
 
+// A host's window shows the host's cursor, if any.
 void setCursorVisible(bool visible)
 {
+    if (gSdl.host.active) return;
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
@@ -269,11 +302,25 @@ int refreshHz()
 // Destroying the full-screen window gives the desktop its own mode back.
 void closeMode()
 {
+    closeCovers();
     if (gSdl.context) SDL_GL_DeleteContext(gSdl.context);
+    // SDL leaves a foreign window to its owner.
     if (gSdl.window) SDL_DestroyWindow(gSdl.window);
     gSdl.context = nullptr;
     gSdl.window = nullptr;
+    gSdl.host.active = false;
     SDL_StopTextInput();
+}
+
+bool imposedPageSize(int* width, int* height)
+{
+    if (!gSdl.host.active) return false;
+    int w = 0, h = 0;
+    if (!hostWindowSize(gSdl.host.xWindow, &w, &h)) SDL_GetWindowSize(gSdl.window, &w, &h);
+    if (w <= 0 || h <= 0) return false;
+    *width = w;
+    *height = h;
+    return true;
 }
 
 bool openWindow(ScreenInfo* screen)
@@ -306,6 +353,8 @@ bool sdlOpen(ScreenInfo* screen, bool console)
 // DIB (the desktop stretched, any standard size that fits); the console serves the WinDirect families.
 int sdlModePages(int driver, int xRes, int yRes)
 {
+    // Under a host no mode is ever set: whatever the settings name is shown at the host window's size.
+    if (hostRequest().hosted) return 1;
     if (gSdl.console) {
         bool winDirect = driver == kDriverVga || driver == kDriverModeX || driver == kDriverLinear ||
                          driver == kDriverAccel;
@@ -318,7 +367,7 @@ int sdlModePages(int driver, int xRes, int yRes)
 
 const Backend kWindowBackend = {
     "window", openWindow, sdlModePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible,
-    refreshHz, closeMode,
+    refreshHz, closeMode, imposedPageSize, sdlGrabInput,
 };
 
 }  // namespace display

@@ -117,6 +117,10 @@ void requestExit();
 void swapBuffers(bool waitForRetrace);
 void hideCursor();                        // counted: each hide is matched by one show
 void showCursor();
+// While on, the mode's window holds the keyboard and the pointer, so no key combination reaches the
+// desktop; false (with the reason on stderr) when they cannot be had, and nothing else changes. Under a
+// screen-saver host the host holds them and this does nothing.
+bool setInputGrab(bool on);
 
 // ---- 2D operations on the current page (pixels, origin top left, clipped to the page) ----------------
 

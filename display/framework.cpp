@@ -129,6 +129,8 @@ bool setMode(const ModeInfo& mode, bool windowed, int pages, bool)
         setLastError(kErrModeNotSupported);
         return false;
     }
+    // Under a host the mode is the host window's size: the page fills it pixel for pixel.
+    backend->imposedPageSize(&page.xRes, &page.yRes);
     // Asking for more pages than the mode holds gives the pages it has: the saver draws every frame
     // whole, so fewer pages change nothing but how the flip is done.
     int available = mode.pages > 0 ? mode.pages : 1;
@@ -137,7 +139,16 @@ bool setMode(const ModeInfo& mode, bool windowed, int pages, bool)
     gFramework.screen.set = true;
     gFramework.screen.openGL = false;
     backend->setCursorVisible(gFramework.cursorCount >= 0);
+    if (gFramework.screen.inputGrab) backend->grabInput(true);
     return true;
+}
+
+bool setInputGrab(bool on)
+{
+    gFramework.screen.inputGrab = on;
+    const Backend* backend = activeBackend();
+    if (!backend || !gFramework.screen.set) return true;   // taken when the next mode is set
+    return backend->grabInput(on);
 }
 
 bool startOpenGL(unsigned flags)
@@ -153,12 +164,29 @@ bool startOpenGL(unsigned flags)
         return false;
     }
     const ModeInfo& mode = gFramework.screen.mode;
-    if (!createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, (flags & kGlDepthBuffer) != 0)) {
+    gFramework.screen.depthBuffer = (flags & kGlDepthBuffer) != 0;
+    if (!createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, gFramework.screen.depthBuffer)) {
         setLastError(kErrNoMemory);
         return false;
     }
     gFramework.screen.openGL = true;
     return true;
+}
+
+// The scene keeps drawing as it did; only the page under it changes size. A page that cannot be had at
+// the new size ends the run the way a failed mode switch would.
+bool resizePages(int width, int height)
+{
+    ModeInfo& mode = gFramework.screen.mode;
+    if (width == mode.xRes && height == mode.yRes) return true;
+    mode.xRes = width;
+    mode.yRes = height;
+    if (!gFramework.screen.openGL) return true;
+    destroyPages();
+    if (createPages(width, height, mode.bitsPerPixel, gFramework.screen.depthBuffer)) return true;
+    gFramework.screen.openGL = false;
+    setLastError(kErrNoMemory);
+    return false;
 }
 
 }  // namespace display

@@ -171,6 +171,7 @@ void swapBuffers(bool waitForRetrace)
 {
     const Backend* backend = activeBackend();
     if (!backend || !gFramework.screen.openGL) return;
+    drawFpsOverlay();
     presentPage();
     const ModeInfo& page = gFramework.screen.mode;
     bool synced = backend->present(presentedFramebuffer(), page.xRes, page.yRes);

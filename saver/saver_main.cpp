@@ -97,6 +97,8 @@ int runSaver()
     if (!display::findMode(Settings.screenWidth, Settings.screenHeight, Settings.colorDepth, &modeInfo))
         failWithLastError();
     if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
+    // A password guards the desktop only if no key combination can switch away from the saver.
+    if (Settings.passwordEnabled == 1) display::setInputGrab(true);
 
     setUpScene();
     display::runMainLoop();

@@ -1,0 +1,70 @@
+// display/backend_host.cpp -- the window back end's host path: drawing into a screen-saver host's X
+// window, following its size, leaving input, cursor and locking to the host, ending on its signal.
+#include "display/sdl_window.h"
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace display {
+
+namespace {
+
+constexpr uint64_t kSizeCheckUs = 100000;   // how often the host window's size is looked at
+
+void postQuit()
+{
+    postEvent(Event{kEventInternalQuit, 0, 0, 0, 0, 0, timerLap()});
+}
+
+void followHostSize()
+{
+    uint64_t now = monotonicUs();
+    if (now < gSdl.host.nextSizeCheckUs) return;
+    gSdl.host.nextSizeCheckUs = now + kSizeCheckUs;
+    int width = 0, height = 0;
+    if (!hostWindowSize(gSdl.host.xWindow, &width, &height)) {
+        std::fprintf(stderr, "display: the host's window 0x%lx is gone; ending\n", gSdl.host.xWindow);
+        postQuit();
+        return;
+    }
+    if (!resizePages(width, height)) {
+        std::fprintf(stderr, "display: no page of %d x %d for the host's window; ending\n", width, height);
+        postQuit();
+    }
+}
+
+}  // namespace
+
+bool adoptHostWindow(unsigned long xWindow)
+{
+    watchHostWindow(xWindow);
+    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+    gSdl.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(xWindow)));
+    if (!gSdl.window) {
+        std::fprintf(stderr, "display: cannot draw into the host's window 0x%lx: %s\n", xWindow, SDL_GetError());
+        return false;
+    }
+    gSdl.host.active = true;
+    gSdl.host.xWindow = xWindow;
+    gSdl.host.nextSizeCheckUs = 0;
+    gSdl.focusLost = false;
+    gSdl.pending.waiting = false;
+    return true;
+}
+
+// SDL turns SIGTERM and SIGINT into its quit event: the host's way of ending us ends the loop cleanly.
+// Input never reaches a foreign window, and the host reads the keyboard itself; whatever SDL might
+// still report is dropped, so that only the host ends the run.
+void pumpHostWindow()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (event.type == SDL_QUIT) postQuit();
+    followHostSize();
+    // The scene set its viewport for the mode it asked for; under a host the page is the window.
+    if (gFramework.screen.openGL) glViewport(0, 0, gFramework.screen.mode.xRes, gFramework.screen.mode.yRes);
+}
+
+}  // namespace display
