@@ -6,7 +6,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libsdl2-dev libfreetype-dev libfltk1.3-dev libpng-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-liberation2 xvfb xauth xdotool x11-utils x11-xserver-utils"
+  fonts-liberation2 xvfb xauth xdotool x11-utils x11-xserver-utils
+  xserver-xorg-core xserver-xorg-video-dummy man-db"
 
 missing=""
 for package in $PACKAGES; do
