@@ -31,6 +31,9 @@ const ClockPicture kClockPictures[] = {
     {"solid_no_markers_ampm", "2024-03-05T15:30:07", 601, 0, 0, 0, 1},
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ClockPicture& picture, std::ostream* out) { *out << picture.name; }
+
 class ClockGolden : public ::testing::TestWithParam<ClockPicture> {};
 
 TEST_P(ClockGolden, MatchesTheStoredPicture)

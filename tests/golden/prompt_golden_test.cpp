@@ -53,6 +53,8 @@ struct PromptCase {
     int scale;   // 1: the 184 x 36 bitmap, 2: the 370 x 72 one
 };
 
+void PrintTo(const PromptCase& prompt, std::ostream* out) { *out << prompt.name; }
+
 class PromptGolden : public ::testing::TestWithParam<PromptCase> {};
 
 TEST_P(PromptGolden, ThreeTypedCharactersShowThreeMarks)
