@@ -2,8 +2,11 @@
 // the cursor count and the tear-down that gives the desktop back.
 #include "display/backend.h"
 
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace display {
@@ -24,6 +27,28 @@ uint32_t passLimitFromEnvironment()
         return 0;
     }
     return static_cast<uint32_t>(passes);
+}
+
+// TOCKWHEEL_GL_CHECK=1: every OpenGL error raised while a page was drawn and presented is reported on
+// stderr with the page's number, so that long runs prove the draw path clean. Reports stop after a
+// few dozen, so a broken driver cannot flood the log.
+constexpr int kGlErrorReportLimit = 32;
+
+void checkGlErrorsAfterPresent()
+{
+    static const bool enabled = [] {
+        const char* text = std::getenv("TOCKWHEEL_GL_CHECK");
+        return text && std::strcmp(text, "1") == 0;
+    }();
+    static uint64_t page = 0;
+    static int reported = 0;
+    if (!enabled) return;
+    ++page;
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+        if (reported++ < kGlErrorReportLimit)
+            std::fprintf(stderr, "OpenGL error 0x%04X after page %llu\n", static_cast<unsigned>(error),
+                         static_cast<unsigned long long>(page));
+    }
 }
 
 void writeSnapshotFromEnvironment()
@@ -175,6 +200,7 @@ void swapBuffers(bool waitForRetrace)
     presentPage();
     const ModeInfo& page = gFramework.screen.mode;
     bool synced = backend->present(presentedFramebuffer(), page.xRes, page.yRes);
+    checkGlErrorsAfterPresent();
     if (waitForRetrace && !synced) paceToRefresh(backend);
 }
 
