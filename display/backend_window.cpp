@@ -230,7 +230,15 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     if (hostRequest().hosted) return adoptHostWindow(hostRequest().window);
     uint32_t flags = SDL_WINDOW_OPENGL;
     if (!windowed) flags |= driver == kDriverFullScreenDib ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
-    gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, xRes, yRes, flags);
+    // A desktop-sized window from the start: without a window manager (a bare X server, a locked
+    // session) nobody enlarges a mode-sized window, and the stretched page would show only its corner.
+    int windowW = xRes, windowH = yRes;
+    SDL_DisplayMode desktop;
+    if (!windowed && driver == kDriverFullScreenDib && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        windowW = desktop.w;
+        windowH = desktop.h;
+    }
+    gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
     if (!gSdl.window) return false;
     gSdl.focusLost = false;
     gSdl.focusLeftUs = 0;
