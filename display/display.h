@@ -70,6 +70,8 @@ bool setMode(const ModeInfo& mode, bool windowed, int pages, bool forceSystemMem
 constexpr unsigned kGlDoubleBuffer = 0x02;
 constexpr unsigned kGlDepthBuffer = 0x10;
 bool startOpenGL(unsigned flags);
+// The page's size in pixels once a mode is set: the mode's, or under a screen-saver host its window's.
+bool pageSize(int* width, int* height);
 
 // ---- Events and hooks ---------------------------------------------------------------------------------
 

@@ -143,6 +143,14 @@ bool setMode(const ModeInfo& mode, bool windowed, int pages, bool)
     return true;
 }
 
+bool pageSize(int* width, int* height)
+{
+    if (!gFramework.screen.set) return false;
+    *width = gFramework.screen.mode.xRes;
+    *height = gFramework.screen.mode.yRes;
+    return true;
+}
+
 bool setInputGrab(bool on)
 {
     gFramework.screen.inputGrab = on;

@@ -99,6 +99,9 @@ int runSaver()
     if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
     // A password guards the desktop only if no key combination can switch away from the saver.
     if (Settings.passwordEnabled == 1) display::setInputGrab(true);
+    // Under a screen-saver host the page is the host's window, not the mode: the scene and the stars
+    // fill what is really there.
+    display::pageSize(&Settings.screenWidth, &Settings.screenHeight);
 
     setUpScene();
     display::runMainLoop();
