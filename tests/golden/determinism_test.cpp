@@ -19,7 +19,7 @@ SettingsRecord movingSettings(int16_t style)
 {
     SettingsRecord settings = defaultSettingsRecord();
     settings.videoMode = kMode640x480x24;
-    settings.colorDepth = 155;
+    settings.colorDepth = kColorDepth24;
     settings.movementStyle = style;
     settings.keepLikeColors = 0;
     settings.showSpheres = 1;

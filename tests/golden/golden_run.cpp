@@ -9,7 +9,7 @@ SettingsRecord pictureSettings()
 {
     SettingsRecord settings = defaultSettingsRecord();
     settings.videoMode = kMode640x480x24;
-    settings.colorDepth = 155;   // 24 bits
+    settings.colorDepth = kColorDepth24;
     settings.colorScheme = 5;    // "Candy Cane"
     settings.colorCycling = 0;
     settings.movementStyle = 1;  // "2D Bounce": the dial keeps facing the viewer

@@ -9,7 +9,7 @@
 
 constexpr int kMode640x480x24 = 64;     // library mode numbers
 constexpr int kMode800x600x24 = 65;
-constexpr int kMode320x240x24 = 57;
+constexpr int kColorDepth24 = 155;      // dialog id of the 24-bit choice
 
 // Settings for a still clock picture: 640 x 480 in 24 bits, "Candy Cane" without colour cycling, the star
 // field on, "2D Bounce", markers turning; the cases change what they show.
