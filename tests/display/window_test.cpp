@@ -4,6 +4,8 @@
 #include "tests/support/xvfb.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -140,6 +142,16 @@ TEST(WindowBackend, FullScreenDibStretchesASmallerPageOverTheDesktop)
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
     EXPECT_EQ(w, 1024);
+    // Without a window manager SDL's idea of the size is not enough: the X window itself must cover the
+    // screen, or the stretched page shows only its corner.
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(window, &info));
+    XWindowAttributes attributes;
+    XSync(info.info.x11.display, False);
+    ASSERT_TRUE(XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes));
+    EXPECT_EQ(attributes.width, 1024);
+    EXPECT_EQ(attributes.height, 768);
     EXPECT_EQ(display::gFramework.screen.mode.xRes, 640) << "the page keeps the mode's size";
     display::restoreDesktop();
 }
