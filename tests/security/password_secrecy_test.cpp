@@ -8,6 +8,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -31,7 +32,11 @@ std::string typeText(const std::string& text, int pass)
     return events;
 }
 
-// Every readable mapping of the process, searched for `text`.
+// Every readable mapping of the process, searched for `text` in blocks that overlap by its length.
+// Mappings of many gigabytes are reservations (a sanitizer's shadow), not data, and are passed over.
+constexpr unsigned long kLargestSearchedMapping = 4ul << 30;
+constexpr size_t kSearchBlockBytes = 1 << 20;
+
 bool memoryHolds(pid_t pid, const std::string& text)
 {
     std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
@@ -39,15 +44,19 @@ bool memoryHolds(pid_t pid, const std::string& text)
     EXPECT_GE(mem, 0) << "cannot open the saver's memory";
     bool found = false;
     std::string line;
-    std::string block;
+    std::string block(kSearchBlockBytes + text.size(), '\0');
     while (mem >= 0 && !found && std::getline(maps, line)) {
         unsigned long start = 0, end = 0;
         char perms[8] = {};
         if (std::sscanf(line.c_str(), "%lx-%lx %7s", &start, &end, perms) != 3 || perms[0] != 'r') continue;
         if (line.find("[vvar]") != std::string::npos || line.find("[vsyscall]") != std::string::npos) continue;
-        block.resize(end - start);
-        ssize_t got = pread(mem, &block[0], block.size(), off_t(start));
-        if (got > 0) found = memmem(block.data(), size_t(got), text.data(), text.size()) != nullptr;
+        if (end - start > kLargestSearchedMapping) continue;
+        for (unsigned long at = start; at < end && !found; at += kSearchBlockBytes) {
+            size_t want = size_t(std::min<unsigned long>(end - at, block.size()));
+            ssize_t got = pread(mem, &block[0], want, off_t(at));
+            if (got <= 0) break;
+            found = memmem(block.data(), size_t(got), text.data(), text.size()) != nullptr;
+        }
     }
     if (mem >= 0) close(mem);
     return found;
