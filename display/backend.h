@@ -165,10 +165,22 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer);
 void destroyPages();
 void presentPage();                          // quantises the page into the presented framebuffer
 unsigned presentedFramebuffer();
+unsigned pageColourTexture();                // the page's RGBA8 colour texture, 0 when there is none
 // The last presented page, RGBA rows top-down; false when there is none.
 bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height);
 bool writeSnapshot(const std::string& linuxPath);   // PNG of the last presented page
 void releaseCanvas();                       // the 2D operations' GL objects (page2d.cpp)
+
+// How pixel brackets reach the page: stored by a compute shader where the context can run one
+// (page_pixels.cpp), else drawn as GL_POINTS. Both give the same pixels; tests and benchmarks force
+// the points to compare the two.
+enum PixelPath : int { kPixelPathFastest, kPixelPathPoints };
+void choosePixelPath(int path);
+bool pixelsUseImageStore();                 // the path the next bracket takes on this context
+bool imageStoreAvailable(int capacity);     // builds the shader on first use; false where it cannot run
+// Stores `count` pixel centres (x + 0.5, y + 0.5 from the top left, already clipped) in one colour.
+void storePagePixels(const float* centres, int count, const uint8_t colour[3]);
+void releaseImageStore();
 
 // A host resized its window: the pages take the new size, the viewport follows (framework.cpp).
 bool resizePages(int width, int height);

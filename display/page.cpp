@@ -225,6 +225,11 @@ void presentPage()
     glPopAttrib();
 }
 
+unsigned pageColourTexture()
+{
+    return gPages.pageColour;
+}
+
 unsigned presentedFramebuffer()
 {
     return gPages.presentedFramebuffer;

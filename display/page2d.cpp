@@ -21,9 +21,10 @@ struct Canvas {
     int count;           // pixels collected
     bool inBracket;      // between beginPixels and endPixels
     GLubyte colour[3];   // current colour, 8-bit red, green, blue
+    int path;            // PixelPath asked for
 };
 
-Canvas gCanvas = {nullptr, 0, false, {255, 255, 255}};
+Canvas gCanvas = {nullptr, 0, false, {255, 255, 255}, kPixelPathFastest};
 
 // Pixel coordinates with the origin at the top left, each pixel addressed at its centre; the scene's
 // matrices, lighting, depth test and the rest come back at endDrawing2D.
@@ -69,6 +70,11 @@ void endDrawing2D()
 void flushPixels()
 {
     if (gCanvas.count == 0) return;
+    if (pixelsUseImageStore()) {
+        storePagePixels(gCanvas.vertices, gCanvas.count, gCanvas.colour);
+        gCanvas.count = 0;
+        return;
+    }
     beginDrawing2D();
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(2, GL_FLOAT, 0, gCanvas.vertices);
@@ -83,6 +89,16 @@ bool drawable()
 }
 
 }  // namespace
+
+void choosePixelPath(int path)
+{
+    gCanvas.path = path;
+}
+
+bool pixelsUseImageStore()
+{
+    return gCanvas.path != kPixelPathPoints && drawable() && imageStoreAvailable(kPixelBatch);
+}
 
 void setColorRGB(uint8_t red, uint8_t green, uint8_t blue)
 {
@@ -148,6 +164,7 @@ void putBitmap(int x, int y, const Bitmap* bitmap, int op)
 
 void releaseCanvas()
 {
+    releaseImageStore();
     delete[] gCanvas.vertices;
     gCanvas.vertices = nullptr;
     gCanvas.count = 0;
