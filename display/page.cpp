@@ -51,27 +51,11 @@ bool levelsForDepth(int bitsPerPixel, float levels[3])
     }
 }
 
-GLuint compileShader(GLenum kind, const char* source)
-{
-    GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[512] = "";
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "display: colour-depth shader: %s\n", log);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
 
 GLuint buildQuantiser()
 {
-    GLuint vertex = compileShader(GL_VERTEX_SHADER, kVertexShader);
-    GLuint fragment = compileShader(GL_FRAGMENT_SHADER, kFragmentShader);
+    GLuint vertex = compileShader(GL_VERTEX_SHADER, kVertexShader, "colour-depth");
+    GLuint fragment = compileShader(GL_FRAGMENT_SHADER, kFragmentShader, "colour-depth");
     if (!vertex || !fragment) return 0;
     GLuint program = glCreateProgram();
     glAttachShader(program, vertex);
@@ -143,6 +127,24 @@ void quantiseIntoPresented()
 }
 
 }  // namespace
+
+// One shader of the framework's own; its log goes to stderr under `purpose` when it does not compile.
+GLuint compileShader(GLenum kind, const char* source, const char* purpose)
+{
+    GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        char log[512] = "";
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        std::fprintf(stderr, "display: %s shader: %s\n", purpose, log);
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
 
 bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer)
 {

@@ -69,22 +69,13 @@ bool pointsAsked()
 
 GLuint buildStoreProgram()
 {
-    GLuint shader = glCreateShader(GL_COMPUTE_SHADER);
-    glShaderSource(shader, 1, &kStoreShader, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[512] = "";
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "display: pixel store shader: %s\n", log);
-        glDeleteShader(shader);
-        return 0;
-    }
+    GLuint shader = compileShader(GL_COMPUTE_SHADER, kStoreShader, "pixel store");
+    if (!shader) return 0;
     GLuint program = glCreateProgram();
     glAttachShader(program, shader);
     glLinkProgram(program);
     glDeleteShader(shader);
+    GLint ok = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (ok != GL_TRUE) {
         glDeleteProgram(program);
