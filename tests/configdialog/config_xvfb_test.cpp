@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "x_capture.h"
+#include "tests/support/x_screen.h"
 
 extern char** environ;
 

@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
-#include <png.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -51,14 +50,6 @@ bool readDisplayNumber(int fd, std::string* display)
     if (got <= 0) return false;
     *display = ":" + std::string(number, std::strcspn(number, "\n"));
     return true;
-}
-
-unsigned channel(unsigned long pixel, unsigned long mask)
-{
-    if (!mask) return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1)) ++shift;
-    return static_cast<unsigned>(((pixel & mask) >> shift) * 255 / (mask >> shift));
 }
 
 const char* kDummyConfig =
@@ -210,52 +201,10 @@ int Pixels::litIn(int x, int y, int w, int h) const
 Pixels readWindow(const std::string& display, unsigned long window, int screen)
 {
     Pixels pixels;
-    Display* x = XOpenDisplay(display.c_str());
-    if (!x) return pixels;
-    Window target = window ? window : RootWindow(x, screen);
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(x, target, &attributes)) {
-        XImage* image = XGetImage(x, target, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-        if (image) {
-            pixels.width = attributes.width;
-            pixels.height = attributes.height;
-            pixels.rgb.resize(static_cast<size_t>(pixels.width) * pixels.height * 3);
-            for (int row = 0; row < pixels.height; ++row)
-                for (int column = 0; column < pixels.width; ++column) {
-                    unsigned long pixel = XGetPixel(image, column, row);
-                    unsigned char* p = &pixels.rgb[(static_cast<size_t>(row) * pixels.width + column) * 3];
-                    p[0] = static_cast<unsigned char>(channel(pixel, image->red_mask));
-                    p[1] = static_cast<unsigned char>(channel(pixel, image->green_mask));
-                    p[2] = static_cast<unsigned char>(channel(pixel, image->blue_mask));
-                }
-            XDestroyImage(image);
-        }
-    }
-    XCloseDisplay(x);
+    static_cast<ScreenPixels&>(pixels) = readScreen(display, window, 0, 0, -1, -1, screen);
     return pixels;
 }
 
-bool writePng(const Pixels& pixels, const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, pixels.width, pixels.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int row = 0; row < pixels.height; ++row)
-        png_write_row(png, const_cast<png_bytep>(&pixels.rgb[static_cast<size_t>(row) * pixels.width * 3]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
-}
+bool writePng(const Pixels& pixels, const std::string& path) { return writeRgbPng(pixels, path); }
 
 }  // namespace desktoptest

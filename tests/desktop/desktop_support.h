@@ -2,6 +2,8 @@
 // for two monitors), the saver started beside them, and pixels read back from X windows.
 #pragma once
 
+#include "tests/support/x_screen.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -44,10 +46,7 @@ int waitExit(pid_t pid, double seconds);
 bool running(pid_t pid);   // not ended yet (an ended child is reaped and its status lost)
 int runTool(const std::string& commandLine);   // through the shell; its status
 
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;   // rows top-down
+struct Pixels : ScreenPixels {
     int litIn(int x, int y, int w, int h) const;   // pixels that are not black in the rectangle
 };
 // A window's (or the root's, window 0) pixels; empty when it cannot be read.
