@@ -168,18 +168,19 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer)
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, gPages.pageDepth);
     }
     bool ok = framebufferComplete(gPages.pageFramebuffer);
-
-    glGenRenderbuffers(1, &gPages.presentedColour);
-    glBindRenderbuffer(GL_RENDERBUFFER, gPages.presentedColour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glGenFramebuffers(1, &gPages.presentedFramebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gPages.presentedColour);
-    ok = ok && framebufferComplete(gPages.presentedFramebuffer);
     glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
 
+    // Pages of 24 and 32 bits are shown as they are drawn: the page itself is what gets presented, which
+    // saves a full-screen copy a frame. Fewer bits need the colour-depth pass into a copy of their own.
     if (levelsForDepth(bitsPerPixel, gPages.levels)) {
+        glGenRenderbuffers(1, &gPages.presentedColour);
+        glBindRenderbuffer(GL_RENDERBUFFER, gPages.presentedColour);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glGenFramebuffers(1, &gPages.presentedFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gPages.presentedColour);
+        ok = ok && framebufferComplete(gPages.presentedFramebuffer);
+        glClear(GL_COLOR_BUFFER_BIT);
         gPages.quantiser = buildQuantiser();
         ok = ok && gPages.quantiser != 0;
         if (gPages.quantiser) {
@@ -211,20 +212,7 @@ void destroyPages()
 
 void presentPage()
 {
-    if (!gPages.pageFramebuffer) return;
-    if (gPages.quantiser) {
-        quantiseIntoPresented();
-        return;
-    }
-    // A scissor box the scene left set would cut the copy short.
-    glPushAttrib(GL_SCISSOR_BIT);
-    glDisable(GL_SCISSOR_TEST);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, gPages.pageFramebuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, gPages.presentedFramebuffer);
-    glBlitFramebuffer(0, 0, gPages.width, gPages.height, 0, 0, gPages.width, gPages.height, GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
-    glPopAttrib();
+    if (gPages.pageFramebuffer && gPages.quantiser) quantiseIntoPresented();
 }
 
 unsigned pageColourTexture()
@@ -234,15 +222,16 @@ unsigned pageColourTexture()
 
 unsigned presentedFramebuffer()
 {
-    return gPages.presentedFramebuffer;
+    return gPages.presentedFramebuffer ? gPages.presentedFramebuffer : gPages.pageFramebuffer;
 }
 
 bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height)
 {
-    if (!gPages.presentedFramebuffer || !rgba) return false;
+    const GLuint presented = presentedFramebuffer();
+    if (!presented || !rgba) return false;
     const size_t rowBytes = static_cast<size_t>(gPages.width) * 4;
     rgba->resize(rowBytes * static_cast<size_t>(gPages.height));
-    glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, presented);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
