@@ -168,6 +168,8 @@ unsigned presentedFramebuffer();
 unsigned pageColourTexture();                // the page's RGBA8 colour texture, 0 when there is none
 // Compiles one shader of the framework's own (GL object name, 0 on failure; the log goes to stderr).
 unsigned compileShader(unsigned kind, const char* source, const char* purpose);
+// Links compiled shaders into a program and deletes them; 0 when one is missing or linking fails.
+unsigned linkProgram(const unsigned* shaders, int count);
 // The last presented page, RGBA rows top-down; false when there is none.
 bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height);
 bool writeSnapshot(const std::string& linuxPath);   // PNG of the last presented page

@@ -51,25 +51,11 @@ bool levelsForDepth(int bitsPerPixel, float levels[3])
     }
 }
 
-
 GLuint buildQuantiser()
 {
-    GLuint vertex = compileShader(GL_VERTEX_SHADER, kVertexShader, "colour-depth");
-    GLuint fragment = compileShader(GL_FRAGMENT_SHADER, kFragmentShader, "colour-depth");
-    if (!vertex || !fragment) return 0;
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        glDeleteProgram(program);
-        return 0;
-    }
-    return program;
+    const unsigned shaders[] = {compileShader(GL_VERTEX_SHADER, kVertexShader, "colour-depth"),
+                                compileShader(GL_FRAGMENT_SHADER, kFragmentShader, "colour-depth")};
+    return linkProgram(shaders, 2);
 }
 
 bool framebufferComplete(GLuint framebuffer)
@@ -144,6 +130,27 @@ GLuint compileShader(GLenum kind, const char* source, const char* purpose)
         return 0;
     }
     return shader;
+}
+
+// Links compiled shaders into a program and lets go of them; 0 when one of them is missing or linking fails.
+GLuint linkProgram(const unsigned* shaders, int count)
+{
+    bool complete = true;
+    for (int i = 0; i < count; ++i) complete = complete && shaders[i] != 0;
+    GLuint program = complete ? glCreateProgram() : 0;
+    for (int i = 0; i < count; ++i) {
+        if (program) glAttachShader(program, shaders[i]);
+    }
+    if (program) glLinkProgram(program);
+    for (int i = 0; i < count; ++i) glDeleteShader(shaders[i]);   // kept alive by the program while attached
+    if (!program) return 0;
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
 }
 
 bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer)

@@ -69,19 +69,8 @@ bool pointsAsked()
 
 GLuint buildStoreProgram()
 {
-    GLuint shader = compileShader(GL_COMPUTE_SHADER, kStoreShader, "pixel store");
-    if (!shader) return 0;
-    GLuint program = glCreateProgram();
-    glAttachShader(program, shader);
-    glLinkProgram(program);
-    glDeleteShader(shader);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        glDeleteProgram(program);
-        return 0;
-    }
-    return program;
+    const unsigned shader = compileShader(GL_COMPUTE_SHADER, kStoreShader, "pixel store");
+    return linkProgram(&shader, 1);
 }
 
 bool probe(int capacity)
