@@ -1,43 +1,14 @@
 // tests/desktop/fps_overlay_test.cpp -- TOCKWHEEL_FPS=1 on the offscreen back end: the corner shows the
 // reading, the rest of the page is the caller's, and presenting allocates nothing. This program
-// replaces the global operator new and counts.
+// counts operator new calls (tests/support/allocation_counter).
 #include "display/backend.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
-namespace {
-
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-void* countedAllocation(std::size_t size)
-{
-    if (gCounting) ++gAllocations;
-    void* memory = std::malloc(size ? size : 1);
-    if (!memory) throw std::bad_alloc();
-    return memory;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return countedAllocation(size); }
-void* operator new[](std::size_t size) { return countedAllocation(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (gCounting) ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+#include "tests/support/allocation_counter.h"
 
 namespace {
 

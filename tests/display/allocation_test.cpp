@@ -1,40 +1,10 @@
 // tests/display/allocation_test.cpp -- a steady-state main-loop pass allocates nothing: this program
-// replaces the global operator new and counts.
+// counts operator new calls (tests/support/allocation_counter).
 #include "tests/display/display_test_support.h"
 
 #include <GL/gl.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-void* countedAllocation(std::size_t size)
-{
-    if (gCounting) ++gAllocations;
-    void* memory = std::malloc(size ? size : 1);
-    if (!memory) throw std::bad_alloc();
-    return memory;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return countedAllocation(size); }
-void* operator new[](std::size_t size) { return countedAllocation(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (gCounting) ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+#include "tests/support/allocation_counter.h"
 
 namespace {
 
