@@ -37,14 +37,14 @@ bool onPath(const char* program)
     return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-pid_t spawn(std::vector<std::string> args, int keepFd = -1)
+pid_t spawn(std::vector<std::string> args)
 {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(&arg[0]);
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (keepFd < 0) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
@@ -69,32 +69,6 @@ std::string readFile(const std::string& path)
 }
 
 void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-
-struct XServer {
-    pid_t pid = -1;
-    std::string display;
-    ~XServer()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    bool start()
-    {
-        int fds[2];
-        if (pipe(fds) != 0) return false;
-        pid = spawn({"Xvfb", freeXvfbDisplay(), "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-                    fds[1]);
-        close(fds[1]);
-        char number[32] = {};
-        ssize_t got = pid > 0 ? read(fds[0], number, sizeof number - 1) : -1;
-        close(fds[0]);
-        if (got <= 0) return false;
-        display = ":" + std::string(number, std::strcspn(number, "\n"));
-        return true;
-    }
-};
 
 // A top-level window found by its exact title, and the dialog base units its size implies.
 struct ShownWindow {
@@ -163,7 +137,7 @@ int waitForExit(pid_t pid, int seconds)
 TEST(ConfigDialogOnX, ClicksReachTheSettingsFileAndBothDialogsArePictured)
 {
     if (!onPath("Xvfb") || !onPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed here";
-    XServer server;
+    PrivateXvfb server;
     ASSERT_TRUE(server.start());
     char pattern[] = "/tmp/tockwheel-configx-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);

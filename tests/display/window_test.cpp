@@ -19,14 +19,14 @@ extern char** environ;
 
 namespace {
 
-pid_t spawn(std::vector<std::string> args, int keepFd = -1)
+pid_t spawn(std::vector<std::string> args)
 {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(&arg[0]);
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (keepFd < 0) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
@@ -39,33 +39,8 @@ bool onPath(const char* program)
     return std::system(command.c_str()) == 0;
 }
 
-// One Xvfb for this process, ended when the process ends; its display number comes back on a pipe.
-struct XServer {
-    pid_t pid = -1;
-    ~XServer()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    bool start()
-    {
-        int fds[2];
-        if (pipe(fds) != 0) return false;
-        pid = spawn({"Xvfb", freeXvfbDisplay(), "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-                    fds[1]);
-        close(fds[1]);
-        char number[32] = {};
-        ssize_t got = pid > 0 ? read(fds[0], number, sizeof number - 1) : -1;
-        close(fds[0]);
-        if (got <= 0) return false;
-        setenv("DISPLAY", (":" + std::string(number, std::strcspn(number, "\n"))).c_str(), 1);
-        return true;
-    }
-};
-
-XServer gServer;
+// One Xvfb for this process, ended when the process ends.
+PrivateXvfb gServer;
 
 bool startWindowSystem()
 {
@@ -75,7 +50,9 @@ bool startWindowSystem()
         unsetenv("TOCKWHEEL_SNAPSHOT");
         setenv("TOCKWHEEL_DISPLAY", "window", 1);
         setenv("TOCKWHEEL_PASSES", "1200", 1);   // 20 seconds at 60 Hz: no test hangs
-        return gServer.start();
+        if (!gServer.start()) return false;
+        setenv("DISPLAY", gServer.display.c_str(), 1);
+        return true;
     }();
     return started;
 }

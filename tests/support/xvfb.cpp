@@ -1,7 +1,12 @@
-// tests/support/xvfb.cpp -- picks an unused display number for a test's own Xvfb.
+// tests/support/xvfb.cpp -- a test's own Xvfb on an unused display number.
 #include "tests/support/xvfb.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <random>
 
@@ -17,4 +22,36 @@ std::string freeXvfbDisplay()
         if (::access(lock.c_str(), F_OK) != 0 && ::access(socket.c_str(), F_OK) != 0) return ":" + std::to_string(number);
     }
     return ":4001";
+}
+
+PrivateXvfb::~PrivateXvfb()
+{
+    if (pid > 0) {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+}
+
+bool PrivateXvfb::start(const std::string& screen)
+{
+    int fds[2];
+    if (::pipe(fds) != 0) return false;
+    std::string number = freeXvfbDisplay();
+    std::string fd = std::to_string(fds[1]);
+    pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        int quiet = ::open("/dev/null", O_WRONLY);
+        if (quiet >= 0) ::dup2(quiet, 2);
+        ::execlp("Xvfb", "Xvfb", number.c_str(), "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+                 "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ::close(fds[1]);
+    char reported[32] = {};
+    ssize_t got = pid > 0 ? ::read(fds[0], reported, sizeof reported - 1) : -1;
+    ::close(fds[0]);
+    if (got <= 0) return false;
+    display = ":" + std::string(reported, std::strcspn(reported, "\n"));
+    return true;
 }

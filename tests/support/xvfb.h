@@ -1,10 +1,24 @@
-// tests/support/xvfb.h -- a display number for a private Xvfb that no other test is using or just left.
+// tests/support/xvfb.h -- a private Xvfb for a test, on a display number no other test is using or just left.
 //
 // Xvfb's -displayfd alone starts its search at :0, so tests that start and stop servers side by side can
 // land on a number whose socket another server is still removing. A random number far from the usual
-// ones, not locked now, avoids that; pass it before -displayfd, which then reports when it is ready.
+// ones, not locked now, avoids that; it is passed before -displayfd, which then reports when it is ready.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 
 std::string freeXvfbDisplay();   // ":N"
+
+// One Xvfb, ended with the object.
+struct PrivateXvfb {
+    pid_t pid = -1;
+    std::string display;   // ":N" once started
+    PrivateXvfb() = default;
+    PrivateXvfb(const PrivateXvfb&) = delete;
+    PrivateXvfb& operator=(const PrivateXvfb&) = delete;
+    ~PrivateXvfb();
+    // False when Xvfb cannot be started or does not come up.
+    bool start(const std::string& screen = "1024x768x24");
+};
