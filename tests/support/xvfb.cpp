@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <X11/Xlib.h>
+
 #include <cstring>
 
 #include <random>
@@ -53,5 +55,19 @@ bool PrivateXvfb::start(const std::string& screen)
     ::close(fds[0]);
     if (got <= 0) return false;
     display = ":" + std::string(reported, std::strcspn(reported, "\n"));
-    return true;
+    return waitForXServer(display);
+}
+
+// Given a number of its own, Xvfb may report it before it accepts connections; a client that came too
+// early would find no server (and SDL would quietly fall back to its own offscreen driver).
+bool waitForXServer(const std::string& display)
+{
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (Display* connection = XOpenDisplay(display.c_str())) {
+            XCloseDisplay(connection);
+            return true;
+        }
+        ::usleep(10000);
+    }
+    return false;
 }

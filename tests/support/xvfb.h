@@ -10,6 +10,8 @@
 #include <string>
 
 std::string freeXvfbDisplay();   // ":N"
+// True once `display` accepts connections (within about five seconds).
+bool waitForXServer(const std::string& display);
 
 // One Xvfb, ended with the object.
 struct PrivateXvfb {

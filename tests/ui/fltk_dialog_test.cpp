@@ -61,6 +61,7 @@ protected:
         pending.clear();
         if (number.empty()) GTEST_SKIP() << "Xvfb did not start";
         display = ":" + number;
+        if (!waitForXServer(display)) GTEST_SKIP() << "Xvfb did not accept connections";
         setenv("DISPLAY", display.c_str(), 1);
     }
 
