@@ -26,15 +26,29 @@ std::string freeXvfbDisplay()
     return ":4001";
 }
 
-PrivateXvfb::~PrivateXvfb()
+PrivateXvfb::~PrivateXvfb() { stop(); }
+
+bool PrivateXvfb::start(const std::string& screen)
+{
+    // A server that reports its number but never takes a connection is stopped and another one tried.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (startOnce(screen)) return true;
+        stop();
+    }
+    return false;
+}
+
+void PrivateXvfb::stop()
 {
     if (pid > 0) {
         ::kill(pid, SIGTERM);
         ::waitpid(pid, nullptr, 0);
     }
+    pid = -1;
+    display.clear();
 }
 
-bool PrivateXvfb::start(const std::string& screen)
+bool PrivateXvfb::startOnce(const std::string& screen)
 {
     int fds[2];
     if (::pipe(fds) != 0) return false;
@@ -62,7 +76,7 @@ bool PrivateXvfb::start(const std::string& screen)
 // early would find no server (and SDL would quietly fall back to its own offscreen driver).
 bool waitForXServer(const std::string& display)
 {
-    for (int attempt = 0; attempt < 500; ++attempt) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
         if (Display* connection = XOpenDisplay(display.c_str())) {
             XCloseDisplay(connection);
             return true;

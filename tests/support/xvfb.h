@@ -10,7 +10,7 @@
 #include <string>
 
 std::string freeXvfbDisplay();   // ":N"
-// True once `display` accepts connections (within about five seconds).
+// True once `display` accepts connections (within about three seconds).
 bool waitForXServer(const std::string& display);
 
 // One Xvfb, ended with the object.
@@ -23,4 +23,8 @@ struct PrivateXvfb {
     ~PrivateXvfb();
     // False when Xvfb cannot be started or does not come up.
     bool start(const std::string& screen = "1024x768x24");
+    void stop();
+
+private:
+    bool startOnce(const std::string& screen);
 };
