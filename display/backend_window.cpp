@@ -344,6 +344,15 @@ bool sdlOpen(ScreenInfo* screen, bool console)
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (console) SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // SDL falls back to drivers that show nothing (its own offscreen one) when the display server does not
+    // answer; a saver nobody can see is no window back end, and ours then takes over.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool shows = driver && (console ? std::strcmp(driver, "kmsdrm") == 0
+                                    : std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+    if (!shows) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

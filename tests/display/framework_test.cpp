@@ -253,3 +253,18 @@ TEST(DisplayTimer, CountsMicrosecondsAcrossThe32BitWrap)
 }
 
 }  // namespace
+
+// SDL quietly takes its own offscreen video driver when the display server does not answer; the saver must
+// not then run unseen in a "window": the framework's own offscreen back end takes over.
+TEST(DisplayBackendChoice, AnSdlDriverThatShowsNothingIsNoWindow)
+{
+    EXPECT_EXIT(
+        {
+            setenv("SDL_VIDEODRIVER", "offscreen", 1);
+            setenv("DISPLAY", ":31999", 1);
+            unsetenv("TOCKWHEEL_DISPLAY");
+            const display::Backend* backend = display::activeBackend();
+            std::exit(backend && std::strcmp(backend->name, "offscreen") == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
