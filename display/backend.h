@@ -61,13 +61,17 @@ struct Backend {
     bool (*setMode)(int xRes, int yRes, int driver, bool windowed, const char* title);
     bool (*createContext)(unsigned flags);                     // makes an OpenGL context current
     void (*pumpEvents)();                                      // queues pending input with postEvent
-    bool (*present)(unsigned presentedFramebuffer, int pageWidth, int pageHeight);   // false: no vsync
+    // Shows the page; presentedFramebuffer 0: the page is the window's back buffer already. False: no vsync.
+    bool (*present)(unsigned presentedFramebuffer, int pageWidth, int pageHeight);
     uint64_t (*nowUs)();                                       // the back end's microsecond clock
     void (*setCursorVisible)(bool visible);
     int (*refreshHz)();                                        // display refresh, 0 when unknown
     void (*closeMode)();                                       // context and window gone, desktop back
     bool (*imposedPageSize)(int* width, int* height);          // a host's window decides the page's size
     bool (*grabInput)(bool on);                                // keyboard and pointer held; false: refused
+    // The scene can draw straight into the back end's own back buffer at this page size: nothing to
+    // stretch, and a depth buffer there when the page needs one.
+    bool (*pageOnScreen)(int width, int height, bool depthBuffer);
 };
 
 extern const Backend kOffscreenBackend;
@@ -160,9 +164,11 @@ void postEvent(const Event& event);         // drops the event when the queue is
 void rebuildModeList();
 uint64_t monotonicUs();
 
-// Pages: the framebuffer objects the scene and the 2D operations draw into (page.cpp).
-bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer);
+// Pages: the framebuffer objects the scene and the 2D operations draw into (page.cpp). With `onScreen` a
+// full-precision page is the window's back buffer itself (framebuffer 0) and costs no copy to present.
+bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool onScreen);
 void destroyPages();
+bool pagesOnScreen();
 void presentPage();                          // quantises the page into the presented framebuffer
 unsigned presentedFramebuffer();
 unsigned pageColourTexture();                // the page's RGBA8 colour texture, 0 when there is none
@@ -188,6 +194,8 @@ void releaseImageStore();
 
 // A host resized its window: the pages take the new size, the viewport follows (framework.cpp).
 bool resizePages(int width, int height);
+// The window stopped (or started) matching the page: the page moves off (or onto) the screen.
+bool followWindowSize();
 
 // TOCKWHEEL_FPS=1: frames per second and processor load drawn into the page before it is presented
 // (fps_overlay.cpp).
@@ -215,6 +223,8 @@ bool parseEventScript(const std::string& text, std::vector<ScriptStep>* steps, i
                       std::string* reason);
 // Loads TOCKWHEEL_EVENTS when set; a malformed file ends the run with status 3.
 void loadEventScriptFromEnvironment();
+// The script or TOCKWHEEL_SNAPSHOT will read presented pages back, so pages stay off screen.
+bool snapshotsWanted();
 // Runs the steps due at the start of `pass`.
 void runScriptSteps(uint32_t pass);
 // Relative paths from the environment are taken from the directory the program started in.

@@ -27,6 +27,7 @@ const Backend kConsoleBackend = {
     kWindowBackend.closeMode,
     kWindowBackend.imposedPageSize,
     kWindowBackend.grabInput,
+    kWindowBackend.pageOnScreen,
 };
 
 }  // namespace display

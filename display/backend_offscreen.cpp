@@ -130,12 +130,14 @@ void closeMode()
 // The virtual screen is the page; there is no desktop whose keys could be reached.
 bool imposedPageSize(int*, int*) { return false; }
 bool grabInput(bool) { return true; }
+// There is no screen: the page is all there is.
+bool pageOnScreen(int, int, bool) { return false; }
 
 }  // namespace
 
 const Backend kOffscreenBackend = {
     "offscreen", open, modePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible, refreshHz,
-    closeMode, imposedPageSize, grabInput,
+    closeMode, imposedPageSize, grabInput, pageOnScreen,
 };
 
 }  // namespace display

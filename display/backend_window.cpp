@@ -225,7 +225,8 @@ void readDisplayModes()
 bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);   // the page has its own depth buffer
+    // A depth buffer of the window's own lets the page be drawn on screen (pageOnScreen).
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     if (hostRequest().hosted) return adoptHostWindow(hostRequest().window);
     uint32_t flags = SDL_WINDOW_OPENGL;
@@ -239,6 +240,11 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
         windowH = desktop.h;
     }
     gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
+    if (!gSdl.window) {
+        // A display without such a visual still shows pages drawn off screen.
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+        gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
+    }
     if (!gSdl.window) return false;
     gSdl.focusLost = false;
     gSdl.focusLeftUs = 0;
@@ -255,13 +261,32 @@ bool createContext(unsigned)
     gSdl.context = SDL_GL_CreateContext(gSdl.window);
     if (!gSdl.context || SDL_GL_MakeCurrent(gSdl.window, gSdl.context) != 0) return false;
     gSdl.swapIntervalSet = SDL_GL_SetSwapInterval(1) == 0;
+    // What the window really got: a host's window has the visual its host chose.
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    gSdl.windowDepthBits = depthBits;
     gFramework.time.lastPresentUs = monotonicUs();
     return true;
 }
 
-// The presented page is stretched over the window's drawable, then the buffers swap.
+bool pageOnScreen(int width, int height, bool depthBuffer)
+{
+    if (!gSdl.context || (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits)) return false;
+    // A host's window is followed by resizing the page (backend_host.cpp); SDL does not track its size.
+    if (gSdl.host.active) return true;
+    int drawableW = 0, drawableH = 0;
+    SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
+    return drawableW == width && drawableH == height;
+}
+
+// The presented page is stretched over the window's drawable, then the buffers swap; a page drawn on
+// screen only needs the swap.
 bool present(unsigned presented, int pageWidth, int pageHeight)
 {
+    if (!presented) {
+        SDL_GL_SwapWindow(gSdl.window);
+        return gSdl.swapIntervalSet;
+    }
     GLint drawBinding = 0, readBinding = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
@@ -384,7 +409,7 @@ int sdlModePages(int driver, int xRes, int yRes)
 
 const Backend kWindowBackend = {
     "window", openWindow, sdlModePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible,
-    refreshHz, closeMode, imposedPageSize, sdlGrabInput,
+    refreshHz, closeMode, imposedPageSize, sdlGrabInput, pageOnScreen,
 };
 
 }  // namespace display

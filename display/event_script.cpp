@@ -17,6 +17,7 @@ constexpr long kCoordinateLimit = 65535;   // pixels, either way
 struct ScriptState {
     std::vector<ScriptStep> steps;   // sorted by pass, file order within a pass
     size_t next;                     // first step not yet run
+    bool snapshots;                  // some step writes a snapshot
 };
 
 ScriptState gScript;
@@ -134,6 +135,14 @@ void loadEventScriptFromEnvironment()
         std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), badLine, reason.c_str());
         std::exit(kMalformedScriptExitStatus);
     }
+    for (const ScriptStep& step : gScript.steps)
+        gScript.snapshots = gScript.snapshots || step.action == kScriptSnapshot;
+}
+
+bool snapshotsWanted()
+{
+    const char* file = std::getenv("TOCKWHEEL_SNAPSHOT");
+    return (file && *file) || gScript.snapshots;
 }
 
 void runScriptSteps(uint32_t pass)

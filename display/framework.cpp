@@ -159,6 +159,28 @@ bool setInputGrab(bool on)
     return backend->grabInput(on);
 }
 
+namespace {
+
+bool createPagesForScreen()
+{
+    const Backend* backend = activeBackend();
+    const ModeInfo& mode = gFramework.screen.mode;
+    bool depth = gFramework.screen.depthBuffer;
+    bool onScreen = backend && backend->pageOnScreen(mode.xRes, mode.yRes, depth) && !snapshotsWanted();
+    return createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, depth, onScreen);
+}
+
+bool recreatePages()
+{
+    destroyPages();
+    if (createPagesForScreen()) return true;
+    gFramework.screen.openGL = false;
+    setLastError(kErrNoMemory);
+    return false;
+}
+
+}  // namespace
+
 bool startOpenGL(unsigned flags)
 {
     const Backend* backend = activeBackend();
@@ -171,9 +193,8 @@ bool startOpenGL(unsigned flags)
         setLastError(kErrGeneral);
         return false;
     }
-    const ModeInfo& mode = gFramework.screen.mode;
     gFramework.screen.depthBuffer = (flags & kGlDepthBuffer) != 0;
-    if (!createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, gFramework.screen.depthBuffer)) {
+    if (!createPagesForScreen()) {
         setLastError(kErrNoMemory);
         return false;
     }
@@ -190,11 +211,18 @@ bool resizePages(int width, int height)
     mode.xRes = width;
     mode.yRes = height;
     if (!gFramework.screen.openGL) return true;
-    destroyPages();
-    if (createPages(width, height, mode.bitsPerPixel, gFramework.screen.depthBuffer)) return true;
-    gFramework.screen.openGL = false;
-    setLastError(kErrNoMemory);
-    return false;
+    return recreatePages();
+}
+
+// Checked after every present: a window manager may resize the window under the page.
+bool followWindowSize()
+{
+    const Backend* backend = activeBackend();
+    if (!backend || !gFramework.screen.openGL) return true;
+    const ModeInfo& mode = gFramework.screen.mode;
+    bool onScreen = backend->pageOnScreen(mode.xRes, mode.yRes, gFramework.screen.depthBuffer) && !snapshotsWanted();
+    if (onScreen == pagesOnScreen()) return true;
+    return recreatePages();
 }
 
 }  // namespace display

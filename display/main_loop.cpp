@@ -201,6 +201,10 @@ void swapBuffers(bool waitForRetrace)
     const ModeInfo& page = gFramework.screen.mode;
     bool synced = backend->present(presentedFramebuffer(), page.xRes, page.yRes);
     checkGlErrorsAfterPresent();
+    if (!followWindowSize()) {
+        std::fprintf(stderr, "display: no page of %d x %d for the window; ending\n", page.xRes, page.yRes);
+        postEvent(Event{kEventInternalQuit, 0, 0, 0, 0, 0, timerLap()});
+    }
     if (waitForRetrace && !synced) paceToRefresh(backend);
 }
 

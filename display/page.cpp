@@ -1,5 +1,6 @@
 // display/page.cpp -- the page the scene and the 2D operations draw into, and its presented copy with
-// the mode's colour depth applied (3-3-2 palette, 5-5-5, 5-6-5 or full precision).
+// the mode's colour depth applied (3-3-2 palette, 5-5-5, 5-6-5 or full precision). A full-precision
+// page the window can show as it is drawn is the window's back buffer itself.
 #include "display/backend.h"
 
 #define GL_GLEXT_PROTOTYPES 1
@@ -24,6 +25,7 @@ struct Pages {
     float levels[3];              // 7-7-3, 31-31-31 or 31-63-31 steps per channel
     int width;                    // pixels
     int height;                   // pixels
+    bool onScreen;                // the page is framebuffer 0, the window's back buffer
 };
 
 Pages gPages;
@@ -153,11 +155,24 @@ GLuint linkProgram(const unsigned* shaders, int count)
     return program;
 }
 
-bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer)
+// A software renderer spends as long copying a full-screen page into the window as drawing the whole
+// scene, so a page that needs neither its colours reduced nor stretching is drawn where it is shown.
+bool createOnScreenPage(int width, int height, bool depthBuffer)
+{
+    gPages.onScreen = true;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0, 0, 0, 1);
+    glViewport(0, 0, width, height);
+    glClear(GL_COLOR_BUFFER_BIT | (depthBuffer ? GL_DEPTH_BUFFER_BIT : 0));
+    return true;
+}
+
+bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool onScreen)
 {
     gPages = {};
     gPages.width = width;
     gPages.height = height;
+    if (onScreen && !levelsForDepth(bitsPerPixel, gPages.levels)) return createOnScreenPage(width, height, depthBuffer);
 
     glGenTextures(1, &gPages.pageColour);
     glBindTexture(GL_TEXTURE_2D, gPages.pageColour);
@@ -217,6 +232,11 @@ void destroyPages()
     gPages = {};
 }
 
+bool pagesOnScreen()
+{
+    return gPages.onScreen;
+}
+
 void presentPage()
 {
     if (gPages.pageFramebuffer && gPages.quantiser) quantiseIntoPresented();
@@ -235,6 +255,7 @@ unsigned presentedFramebuffer()
 bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height)
 {
     const GLuint presented = presentedFramebuffer();
+    // A page drawn on screen leaves no copy of its own once swapped; snapshots keep pages off screen.
     if (!presented || !rgba) return false;
     const size_t rowBytes = static_cast<size_t>(gPages.width) * 4;
     rgba->resize(rowBytes * static_cast<size_t>(gPages.height));

@@ -97,7 +97,9 @@ void choosePixelPath(int path)
 
 bool pixelsUseImageStore()
 {
-    return gCanvas.path != kPixelPathPoints && drawable() && imageStoreAvailable(kPixelBatch);
+    // Compute shaders store into a texture; a page on screen has none.
+    return gCanvas.path != kPixelPathPoints && drawable() && pageColourTexture() != 0 &&
+           imageStoreAvailable(kPixelBatch);
 }
 
 void setColorRGB(uint8_t red, uint8_t green, uint8_t blue)

@@ -10,6 +10,7 @@ namespace display {
 
 constexpr int kMaxDisplayModes = 256;
 constexpr int kMaxCovers = 15;   // displays beyond the primary one that get a black window
+constexpr int kWindowDepthBits = 24;   // as deep as an off-screen page's depth buffer
 
 struct Size {
     int w;   // pixels
@@ -32,6 +33,7 @@ struct SdlState {
     SDL_Window* window;              // null when no mode is set
     SDL_GLContext context;           // null without OpenGL
     bool swapIntervalSet;            // the swap waits for the retrace by itself
+    int windowDepthBits;             // the window's own depth buffer, 0 without one
     bool focusLost;                  // a suspend has been posted, the resume not yet
     uint64_t focusLeftUs;            // monotonic time the focus left for a window not ours; 0: it has not
     PendingKey pending;

@@ -1,8 +1,10 @@
 // tests/display/window_test.cpp -- the window back end on a real X server: Xvfb started here, input
 // from xdotool. Skipped where Xvfb is not installed.
 #include "tests/display/display_test_support.h"
+#include "tests/support/x_screen.h"
 #include "tests/support/xvfb.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
@@ -58,7 +60,7 @@ bool startWindowSystem()
 }
 
 #define REQUIRE_X_SERVER()                                                     \
-    if (!startWindowSystem()) GTEST_SKIP() << "Xvfb is not installed here"; \
+    if (!startWindowSystem()) GTEST_SKIP() << "Xvfb is not installed here or did not start"; \
     ASSERT_STREQ(display::activeBackend()->name, "window")
 
 bool openWindowMode(int xRes, int yRes, int bits)
@@ -196,6 +198,92 @@ TEST(WindowBackend, RetraceWaitIsPacedWhereTheSwapIntervalIsRefused)
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(seconds, 29 / 60.0 * 0.9) << "30 flips at 60 Hz";
     EXPECT_LT(seconds, 5.0);
+}
+
+// A blue page with a red band 100 x 50 in its top left corner, presented.
+void presentBandedPage()
+{
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, display::gFramework.screen.mode.yRes - 50, 100, 50);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    display::swapBuffers(false);
+}
+
+bool redAt(const std::vector<uint8_t>& rgba, int width, int x, int y)
+{
+    const uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+    return p[0] == 255 && p[1] == 0 && p[2] == 0;
+}
+
+bool redOnScreen(const ScreenPixels& screen, int x, int y)
+{
+    const unsigned char* p = &screen.rgb[(static_cast<size_t>(y) * screen.width + x) * 3];
+    return p[0] == 255 && p[1] == 0 && p[2] == 0;
+}
+
+// Drawn on screen, the page costs no copy to present; what the screen shows and the depth test must not
+// change for it. Only a run that takes snapshots keeps it off screen, where it can be read back.
+TEST(WindowBackend, FullPrecisionPageTheSizeOfTheWindowIsDrawnOnScreen)
+{
+    REQUIRE_X_SERVER();
+    ASSERT_TRUE(openWindowMode(1024, 768, 32));
+    EXPECT_TRUE(display::pagesOnScreen());
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GE(depthBits, 24);
+    presentBandedPage();
+    ScreenPixels screen = readScreen(gServer.display);
+    ASSERT_EQ(screen.width, 1024);
+    EXPECT_TRUE(redOnScreen(screen, 99, 49));
+    EXPECT_FALSE(redOnScreen(screen, 100, 49));
+    EXPECT_FALSE(redOnScreen(screen, 99, 50));
+    display::restoreDesktop();
+
+    setenv("TOCKWHEEL_SNAPSHOT", "unused.png", 1);
+    bool opened = openWindowMode(1024, 768, 32);
+    bool onScreen = display::pagesOnScreen();
+    presentBandedPage();
+    std::vector<uint8_t> rgba;
+    int width = 0, height = 0;
+    bool read = display::readPresentedPage(&rgba, &width, &height);
+    unsetenv("TOCKWHEEL_SNAPSHOT");
+    ASSERT_TRUE(opened);
+    EXPECT_FALSE(onScreen);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(width, 1024);
+    EXPECT_TRUE(redAt(rgba, width, 99, 49));
+    EXPECT_FALSE(redAt(rgba, width, 100, 49));
+    screen = readScreen(gServer.display);
+    EXPECT_TRUE(redOnScreen(screen, 99, 49));
+    display::restoreDesktop();
+}
+
+TEST(WindowBackend, StretchedOrReducedPagesStayOffScreen)
+{
+    REQUIRE_X_SERVER();
+    ASSERT_TRUE(openWindowMode(1024, 768, 16));
+    EXPECT_FALSE(display::pagesOnScreen()) << "a 16-bit page is reduced before it is shown";
+    display::restoreDesktop();
+
+    display::DriverOptions fdibOnly = {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0x0F};
+    ASSERT_NE(display::initFramework("Tockwheel window test"), nullptr);
+    display::setDriverOptions(fdibOnly);
+    display::ModeInfo mode;
+    ASSERT_TRUE(display::findMode(640, 480, 32, &mode));
+    ASSERT_TRUE(display::setMode(mode, false, 1, false));
+    ASSERT_TRUE(display::startOpenGL(display::kGlDoubleBuffer | display::kGlDepthBuffer));
+    EXPECT_FALSE(display::pagesOnScreen()) << "a 640 x 480 page is stretched over the desktop";
+    presentBandedPage();
+    ScreenPixels screen = readScreen(gServer.display);
+    ASSERT_EQ(screen.width, 1024);
+    EXPECT_TRUE(redOnScreen(screen, 150, 70)) << "the band is stretched by 1.6";
+    EXPECT_FALSE(redOnScreen(screen, 170, 90));
+    display::restoreDesktop();
 }
 
 }  // namespace

@@ -73,10 +73,11 @@ bool PrivateXvfb::startOnce(const std::string& screen)
 }
 
 // Given a number of its own, Xvfb may report it before it accepts connections; a client that came too
-// early would find no server (and SDL would quietly fall back to its own offscreen driver).
+// early would find no server (and SDL would quietly fall back to its own offscreen driver). On a loaded
+// machine (tests in parallel beside a long benchmark) a server has been seen to take over 3 seconds.
 bool waitForXServer(const std::string& display)
 {
-    for (int attempt = 0; attempt < 300; ++attempt) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
         if (Display* connection = XOpenDisplay(display.c_str())) {
             XCloseDisplay(connection);
             return true;
