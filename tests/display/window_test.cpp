@@ -286,4 +286,29 @@ TEST(WindowBackend, StretchedOrReducedPagesStayOffScreen)
     display::restoreDesktop();
 }
 
+// A window manager may resize the window under a page drawn on screen: the page then moves off screen
+// and is stretched, and comes back when the sizes match again.
+TEST(WindowBackend, PageLeavesTheScreenWhileTheWindowDoesNotMatchIt)
+{
+    REQUIRE_X_SERVER();
+    display::DriverOptions fdibOnly = {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0x0F};
+    ASSERT_NE(display::initFramework("Tockwheel window test"), nullptr);
+    display::setDriverOptions(fdibOnly);
+    display::ModeInfo mode;
+    ASSERT_TRUE(display::findMode(640, 480, 32, &mode));
+    ASSERT_TRUE(display::setMode(mode, true, 1, false));
+    ASSERT_TRUE(display::startOpenGL(display::kGlDoubleBuffer | display::kGlDepthBuffer));
+    EXPECT_TRUE(display::pagesOnScreen());
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    ASSERT_NE(window, nullptr);
+    SDL_SetWindowSize(window, 800, 600);
+    presentBandedPage();
+    EXPECT_FALSE(display::pagesOnScreen());
+    EXPECT_EQ(display::gFramework.screen.mode.xRes, 640) << "the page keeps its size";
+    SDL_SetWindowSize(window, 640, 480);
+    presentBandedPage();
+    EXPECT_TRUE(display::pagesOnScreen());
+    display::restoreDesktop();
+}
+
 }  // namespace
