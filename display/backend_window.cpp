@@ -255,6 +255,28 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     return true;
 }
 
+// Passes that skip the scene (frameSkip, the password prompt) present the page as it was left, so the
+// page can be the back buffer only where a swap leaves the back buffer as it was: a copying swap, as
+// Mesa's software renderers make. A flipping swap hands back an older buffer. Two near-black marks,
+// each swapped and read back, tell the two apart; a visual too shallow to hold them counts as flipping.
+bool backBufferSurvivesSwap()
+{
+    constexpr uint8_t kMarks[] = {3, 5};   // blue levels
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    for (uint8_t mark : kMarks) {
+        glClearColor(0, 0, mark / 255.0f, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapWindow(gSdl.window);
+        uint8_t pixel[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        if (pixel[2] != mark) return false;
+    }
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return true;
+}
+
 bool createContext(unsigned)
 {
     if (!gSdl.window) return false;
@@ -265,13 +287,15 @@ bool createContext(unsigned)
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     gSdl.windowDepthBits = depthBits;
+    gSdl.backBufferKept = backBufferSurvivesSwap();
     gFramework.time.lastPresentUs = monotonicUs();
     return true;
 }
 
 bool pageOnScreen(int width, int height, bool depthBuffer)
 {
-    if (!gSdl.context || (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits)) return false;
+    if (!gSdl.context || !gSdl.backBufferKept) return false;
+    if (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits) return false;
     // A host's window is followed by resizing the page (backend_host.cpp); SDL does not track its size.
     if (gSdl.host.active) return true;
     int drawableW = 0, drawableH = 0;
