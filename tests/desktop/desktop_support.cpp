@@ -1,5 +1,6 @@
 // tests/desktop/desktop_support.cpp -- X servers, saver processes and window pixels for the desktop tests.
 #include "tests/desktop/desktop_support.h"
+#include "tests/support/xvfb.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -42,16 +43,6 @@ pid_t spawnWith(const std::vector<std::string>& args, char** env, int keepFd, co
 }
 
 // The server writes its display number on the pipe once it accepts clients.
-bool readDisplayNumber(int fd, std::string* display)
-{
-    char number[32] = {};
-    ssize_t got = read(fd, number, sizeof number - 1);
-    close(fd);
-    if (got <= 0) return false;
-    *display = ":" + std::string(number, std::strcspn(number, "\n"));
-    return true;
-}
-
 const char* kDummyConfig =
     "Section \"Device\"\n  Identifier \"dummy\"\n  Driver \"dummy\"\n  VideoRam 65536\nEndSection\n"
     "Section \"Screen\"\n  Identifier \"s\"\n  Device \"dummy\"\n  DefaultDepth 24\nEndSection\n";
@@ -84,7 +75,7 @@ bool XServer::startXvfb(const std::string& screen)
         close(fds[0]);
         return false;
     }
-    return readDisplayNumber(fds[0], &display);
+    return readReportedDisplay(fds[0], &display);
 }
 
 bool XServer::startDummyXorg(const std::string& workDir)
@@ -102,7 +93,7 @@ bool XServer::startDummyXorg(const std::string& workDir)
         close(fds[0]);
         return false;
     }
-    return readDisplayNumber(fds[0], &display);
+    return readReportedDisplay(fds[0], &display);
 }
 
 WindowsDir::WindowsDir()

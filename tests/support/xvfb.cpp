@@ -26,6 +26,23 @@ std::string freeXvfbDisplay()
     return ":4001";
 }
 
+// An X server writes the number and the newline separately; closing the pipe between the two writes
+// kills it with SIGPIPE, and its client then waits for a server that is gone.
+bool readReportedDisplay(int fd, std::string* display)
+{
+    char reported[32] = {};
+    size_t length = 0;
+    while (length < sizeof reported - 1 && !std::memchr(reported, '\n', length)) {
+        ssize_t got = ::read(fd, reported + length, sizeof reported - 1 - length);
+        if (got <= 0) break;
+        length += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    if (!std::memchr(reported, '\n', length)) return false;
+    *display = ":" + std::string(reported, std::strcspn(reported, "\n"));
+    return true;
+}
+
 PrivateXvfb::~PrivateXvfb() { stop(); }
 
 bool PrivateXvfb::start(const std::string& screen)
@@ -64,20 +81,18 @@ bool PrivateXvfb::startOnce(const std::string& screen)
         _exit(127);
     }
     ::close(fds[1]);
-    char reported[32] = {};
-    ssize_t got = pid > 0 ? ::read(fds[0], reported, sizeof reported - 1) : -1;
-    ::close(fds[0]);
-    if (got <= 0) return false;
-    display = ":" + std::string(reported, std::strcspn(reported, "\n"));
-    return waitForXServer(display);
+    if (pid <= 0) {
+        ::close(fds[0]);
+        return false;
+    }
+    return readReportedDisplay(fds[0], &display) && waitForXServer(display);
 }
 
 // Given a number of its own, Xvfb may report it before it accepts connections; a client that came too
-// early would find no server (and SDL would quietly fall back to its own offscreen driver). On a loaded
-// machine (tests in parallel beside a long benchmark) a server has been seen to take over 3 seconds.
+// early would find no server (and SDL would quietly fall back to its own offscreen driver).
 bool waitForXServer(const std::string& display)
 {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
         if (Display* connection = XOpenDisplay(display.c_str())) {
             XCloseDisplay(connection);
             return true;

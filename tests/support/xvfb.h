@@ -12,6 +12,8 @@
 std::string freeXvfbDisplay();   // ":N"
 // True once `display` accepts connections (within about three seconds).
 bool waitForXServer(const std::string& display);
+// Reads the ":N" an X server started with -displayfd reports on `fd` (whole line), then closes `fd`.
+bool readReportedDisplay(int fd, std::string* display);
 
 // One Xvfb, ended with the object.
 struct PrivateXvfb {
