@@ -32,7 +32,7 @@ need_package time
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD" --target tockwheel setup disk prompt_bitmaps bench_saver_stars bench_saver_frame \
-    bench_text bench_display bench_setup_copy bench_peer_settings
+    bench_text bench_display bench_setup_copy bench_peer_settings bench_gl_floor
 mkdir -p "$OUT"
 WORK=$(mktemp -d /tmp/tockwheel-perf-XXXXXX)
 trap 'rm -rf "$WORK"' EXIT INT TERM
@@ -132,6 +132,7 @@ prepare 1024x768
 # ---- The peer ----------------------------------------------------------------------------------------
 if [ "$PEER" = 1 ] && [ -x bench/peer/compare_gltext.sh ]; then
     bench/peer/compare_gltext.sh "$BUILD" | tee "$OUT/peer.md"
+    bench/peer/paced_run.sh "$BUILD" | tee "$OUT/peer-paced.md"
 fi
 
 # ---- Plots -------------------------------------------------------------------------------------------
