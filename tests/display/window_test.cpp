@@ -226,6 +226,17 @@ bool redOnScreen(const ScreenPixels& screen, int x, int y)
     return p[0] == 255 && p[1] == 0 && p[2] == 0;
 }
 
+// A Full screen DIB mode (the only family enabled) at 640 x 480, full screen or in a window.
+bool openFullScreenDib(int bits, bool windowed, unsigned glFlags)
+{
+    const display::DriverOptions fdibOnly = {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0x0F};
+    if (!display::initFramework("Tockwheel window test")) return false;
+    display::setDriverOptions(fdibOnly);
+    display::ModeInfo mode;
+    return display::findMode(640, 480, bits, &mode) && display::setMode(mode, windowed, 1, false) &&
+           display::startOpenGL(glFlags);
+}
+
 // Drawn on screen, the page costs no copy to present; what the screen shows and the depth test must not
 // change for it. Only a run that takes snapshots keeps it off screen, where it can be read back.
 TEST(WindowBackend, FullPrecisionPageTheSizeOfTheWindowIsDrawnOnScreen)
@@ -270,13 +281,7 @@ TEST(WindowBackend, StretchedOrReducedPagesStayOffScreen)
     EXPECT_FALSE(display::pagesOnScreen()) << "a 16-bit page is reduced before it is shown";
     display::restoreDesktop();
 
-    display::DriverOptions fdibOnly = {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0x0F};
-    ASSERT_NE(display::initFramework("Tockwheel window test"), nullptr);
-    display::setDriverOptions(fdibOnly);
-    display::ModeInfo mode;
-    ASSERT_TRUE(display::findMode(640, 480, 32, &mode));
-    ASSERT_TRUE(display::setMode(mode, false, 1, false));
-    ASSERT_TRUE(display::startOpenGL(display::kGlDoubleBuffer | display::kGlDepthBuffer));
+    ASSERT_TRUE(openFullScreenDib(32, false, display::kGlDoubleBuffer | display::kGlDepthBuffer));
     EXPECT_FALSE(display::pagesOnScreen()) << "a 640 x 480 page is stretched over the desktop";
     presentBandedPage();
     ScreenPixels screen = readScreen(gServer.display);
@@ -291,13 +296,7 @@ TEST(WindowBackend, StretchedOrReducedPagesStayOffScreen)
 TEST(WindowBackend, PageLeavesTheScreenWhileTheWindowDoesNotMatchIt)
 {
     REQUIRE_X_SERVER();
-    display::DriverOptions fdibOnly = {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0x0F};
-    ASSERT_NE(display::initFramework("Tockwheel window test"), nullptr);
-    display::setDriverOptions(fdibOnly);
-    display::ModeInfo mode;
-    ASSERT_TRUE(display::findMode(640, 480, 32, &mode));
-    ASSERT_TRUE(display::setMode(mode, true, 1, false));
-    ASSERT_TRUE(display::startOpenGL(display::kGlDoubleBuffer | display::kGlDepthBuffer));
+    ASSERT_TRUE(openFullScreenDib(32, true, display::kGlDoubleBuffer | display::kGlDepthBuffer));
     EXPECT_TRUE(display::pagesOnScreen());
     SDL_Window* window = SDL_GL_GetCurrentWindow();
     ASSERT_NE(window, nullptr);
