@@ -176,20 +176,6 @@ plot("stars", "stars over the four layers", "cost-stars.png", "Saver pass cost a
 plot("frameskip", "frameSkip (passes between rendered frames)", "cost-frameskip.png",
      "Saver pass cost against frameSkip (1024x768)")
 
-for name in ("soak-default", "soak-stars"):
-    path = os.path.join(out, name + "-rss.csv")
-    if not os.path.exists(path):
-        continue
-    data = list(csv.DictReader(open(path)))
-    fig, ax = plt.subplots(figsize=(6.4, 3.6), dpi=100)
-    ax.plot([float(r["seconds"]) / 60 for r in data], [int(r["vmrss_kb"]) / 1024 for r in data])
-    ax.set_xlabel("minutes of wall time")
-    ax.set_ylabel("VmRSS (MiB)")
-    ax.set_ylim(bottom=0)
-    ax.set_title("Soak: resident memory, " + name[5:], fontsize=9)
-    ax.grid(alpha=0.3)
-    fig.tight_layout()
-    fig.savefig(os.path.join(out, name + "-rss.png"))
-    plt.close(fig)
 EOF
+/usr/bin/python3 tools/plot_soak.py "$OUT"
 echo "Results in $OUT"
