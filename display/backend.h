@@ -164,11 +164,13 @@ void postEvent(const Event& event);         // drops the event when the queue is
 void rebuildModeList();
 uint64_t monotonicUs();
 
-// Pages: the framebuffer objects the scene and the 2D operations draw into (page.cpp). With `onScreen` a
-// full-precision page is the window's back buffer itself (framebuffer 0) and costs no copy to present.
+// Pages: the framebuffer objects the scene and the 2D operations draw into (page.cpp). With `onScreen` the
+// page is the window's back buffer itself (framebuffer 0) and costs no copy to present; only a page of
+// full precision can be (fullPrecisionPage).
 bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool onScreen);
 void destroyPages();
 bool pagesOnScreen();
+bool fullPrecisionPage(int bitsPerPixel);    // 24 and 32 bits: shown without reducing its colours
 void presentPage();                          // quantises the page into the presented framebuffer
 unsigned presentedFramebuffer();
 unsigned pageColourTexture();                // the page's RGBA8 colour texture, 0 when there is none

@@ -161,13 +161,20 @@ bool setInputGrab(bool on)
 
 namespace {
 
-bool createPagesForScreen()
+// Whether the page of the mode set belongs on screen now: the back end can show it as drawn, its colours
+// need no reducing, and nobody will read presented pages back.
+bool pageBelongsOnScreen()
 {
     const Backend* backend = activeBackend();
     const ModeInfo& mode = gFramework.screen.mode;
-    bool depth = gFramework.screen.depthBuffer;
-    bool onScreen = backend && backend->pageOnScreen(mode.xRes, mode.yRes, depth) && !snapshotsWanted();
-    return createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, depth, onScreen);
+    return backend && fullPrecisionPage(mode.bitsPerPixel) &&
+           backend->pageOnScreen(mode.xRes, mode.yRes, gFramework.screen.depthBuffer) && !snapshotsWanted();
+}
+
+bool createPagesForScreen()
+{
+    const ModeInfo& mode = gFramework.screen.mode;
+    return createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, gFramework.screen.depthBuffer, pageBelongsOnScreen());
 }
 
 bool recreatePages()
@@ -217,11 +224,7 @@ bool resizePages(int width, int height)
 // Checked after every present: a window manager may resize the window under the page.
 bool followWindowSize()
 {
-    const Backend* backend = activeBackend();
-    if (!backend || !gFramework.screen.openGL) return true;
-    const ModeInfo& mode = gFramework.screen.mode;
-    bool onScreen = backend->pageOnScreen(mode.xRes, mode.yRes, gFramework.screen.depthBuffer) && !snapshotsWanted();
-    if (onScreen == pagesOnScreen()) return true;
+    if (!gFramework.screen.openGL || pageBelongsOnScreen() == pagesOnScreen()) return true;
     return recreatePages();
 }
 

@@ -172,7 +172,7 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
     gPages = {};
     gPages.width = width;
     gPages.height = height;
-    if (onScreen && !levelsForDepth(bitsPerPixel, gPages.levels)) return createOnScreenPage(width, height, depthBuffer);
+    if (onScreen && fullPrecisionPage(bitsPerPixel)) return createOnScreenPage(width, height, depthBuffer);
 
     glGenTextures(1, &gPages.pageColour);
     glBindTexture(GL_TEXTURE_2D, gPages.pageColour);
@@ -230,6 +230,12 @@ void destroyPages()
     glDeleteRenderbuffers(1, &gPages.pageDepth);
     glDeleteRenderbuffers(1, &gPages.presentedColour);
     gPages = {};
+}
+
+bool fullPrecisionPage(int bitsPerPixel)
+{
+    float levels[3];
+    return !levelsForDepth(bitsPerPixel, levels);
 }
 
 bool pagesOnScreen()

@@ -279,6 +279,10 @@ TEST(WindowBackend, StretchedOrReducedPagesStayOffScreen)
     REQUIRE_X_SERVER();
     ASSERT_TRUE(openWindowMode(1024, 768, 16));
     EXPECT_FALSE(display::pagesOnScreen()) << "a 16-bit page is reduced before it is shown";
+    const unsigned page = display::pageColourTexture();
+    presentBandedPage();
+    presentBandedPage();
+    EXPECT_EQ(display::pageColourTexture(), page) << "the page is kept from one present to the next";
     display::restoreDesktop();
 
     ASSERT_TRUE(openFullScreenDib(32, false, display::kGlDoubleBuffer | display::kGlDepthBuffer));
