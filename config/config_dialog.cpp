@@ -7,7 +7,7 @@
 #include "config/setting_controls.h"
 #include "config/settings.h"
 #include "config/video_modes.h"
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 #include "resources/dialog_templates.h"
 
 using platform::Window;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 // Dialog procedure for "DIALOG_1", shown modally by the configuration run. Edits Settings in place and
 // saves them on "Apply".

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "config/settings.h"
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 
 using platform::Window;
 

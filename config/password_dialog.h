@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 // Dialog procedure for "DIALOG_2", shown modally over the configuration dialog. Changes Settings.password
 // in memory only; the configuration dialog's Apply saves it.

@@ -2,7 +2,7 @@
 // names of the colour schemes and movement styles.
 #pragma once
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 constexpr int kColorSchemeNameCount = 14;
 constexpr int kMovementStyleNameCount = 13;

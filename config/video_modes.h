@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 constexpr int kModeListId = 150;
 constexpr int kCurrentModeLabelId = 151;

@@ -53,7 +53,8 @@ struct ScreenInfo {
 };
 
 // One back end, as SDL's bootstrap records: a name, an open that says whether it can run here, and the
-// operations the framework core calls. Every function is set; none may be null.
+// operations the framework core calls. Each back end's make…Backend() starts from emptyBackend() and
+// sets the slots it realises by name, so every function is set and none may be null.
 struct Backend {
     const char* name;                                          // "offscreen", "window", "console"
     bool (*open)(ScreenInfo* screen);                          // false when it cannot run here
@@ -74,20 +75,23 @@ struct Backend {
     bool (*pageOnScreen)(int width, int height, bool depthBuffer);
 };
 
-extern const Backend kOffscreenBackend;
-extern const Backend kWindowBackend;
-extern const Backend kConsoleBackend;
+// Every slot a stub: cannot open, offers no mode, no input, no cursor, the monotonic clock, nothing to
+// hold, no page on screen (backend_select.cpp).
+Backend emptyBackend(const char* name);
+Backend makeOffscreenBackend();   // offscreen/offscreen_backend.cpp
+Backend makeWindowBackend();      // window/window_backend.cpp
+Backend makeConsoleBackend();     // console/console_backend.cpp
 
 // The back end chosen for this process (TOCKWHEEL_DISPLAY, else window with a display server, else
 // offscreen), opened on first use; null when the forced one cannot run.
 const Backend* activeBackend();
 const ScreenInfo& activeScreen();
 
-// Shared by the window and console back ends (backend_window.cpp).
+// Shared by the window and console back ends (window/window_backend.cpp).
 bool sdlOpen(ScreenInfo* screen, bool console);
 int sdlModePages(int driver, int xRes, int yRes);
 
-// ---- Hosts (host_window.cpp) ---------------------------------------------------------------------------
+// ---- Hosts (window/host_request.cpp) ---------------------------------------------------------------------------
 
 // A screen-saver host's window to draw into instead of a screen of our own: `-window-id ID` after the
 // saver switch, else XSCREENSAVER_WINDOW, else the root window when `-root` follows the switch.

@@ -1,4 +1,5 @@
-// display/backend_select.cpp -- which back end serves this process, and the start directory for paths.
+// display/backend_select.cpp -- which back end serves this process, the stub table each back end starts
+// from, and the start directory for paths.
 #include "display/backend.h"
 
 #include <unistd.h>
@@ -29,23 +30,58 @@ bool displayServerNamed()
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+bool openNothing(ScreenInfo*) { return false; }
+int noPages(int, int, int) { return 0; }
+bool noMode(int, int, int, bool, const char*) { return false; }
+bool noContext(unsigned) { return false; }
+void noEvents() {}
+bool noPresent(unsigned, int, int) { return false; }
+void noCursor(bool) {}
+int unknownRefresh() { return 0; }
+void nothingToClose() {}
+bool noImposedSize(int*, int*) { return false; }
+bool nothingToHold(bool) { return true; }   // no desktop whose keys could be reached
+bool noPageOnScreen(int, int, bool) { return false; }
+
 const Backend* chooseBackend(ScreenInfo* screen)
 {
+    static const Backend kAll[] = {makeOffscreenBackend(), makeWindowBackend(), makeConsoleBackend()};
+    const Backend& offscreen = kAll[0];
+    const Backend& window = kAll[1];
     const char* forced = std::getenv("TOCKWHEEL_DISPLAY");
     if (forced && *forced) {
-        const Backend* const kAll[] = {&kOffscreenBackend, &kWindowBackend, &kConsoleBackend};
-        for (const Backend* backend : kAll)
-            if (std::strcmp(forced, backend->name) == 0) return backend->open(screen) ? backend : nullptr;
+        for (const Backend& backend : kAll)
+            if (std::strcmp(forced, backend.name) == 0) return backend.open(screen) ? &backend : nullptr;
         std::fprintf(stderr, "TOCKWHEEL_DISPLAY=%s is not offscreen, window or console; choosing by itself\n",
                      forced);
     }
-    if (displayServerNamed() && kWindowBackend.open(screen)) return &kWindowBackend;
-    return kOffscreenBackend.open(screen) ? &kOffscreenBackend : nullptr;
+    if (displayServerNamed() && window.open(screen)) return &window;
+    return offscreen.open(screen) ? &offscreen : nullptr;
 }
 
 ScreenInfo gScreen = {0, 0, 0};
 
 }  // namespace
+
+Backend emptyBackend(const char* name)
+{
+    Backend backend;
+    backend.name = name;
+    backend.open = openNothing;
+    backend.modePages = noPages;
+    backend.setMode = noMode;
+    backend.createContext = noContext;
+    backend.pumpEvents = noEvents;
+    backend.present = noPresent;
+    backend.nowUs = monotonicUs;
+    backend.setCursorVisible = noCursor;
+    backend.refreshHz = unknownRefresh;
+    backend.closeMode = nothingToClose;
+    backend.imposedPageSize = noImposedSize;
+    backend.grabInput = nothingToHold;
+    backend.pageOnScreen = noPageOnScreen;
+    return backend;
+}
 
 const Backend* activeBackend()
 {

@@ -1,6 +1,6 @@
 // display/errors.cpp -- the library's error codes, their messages, the last error and the fatal path.
 #include "display/backend.h"
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // resources/clock_icon.h -- the programs' icon: a small clock face, as data.
 #pragma once
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 namespace resources {
 

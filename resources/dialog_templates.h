@@ -1,7 +1,7 @@
 // resources/dialog_templates.h -- the dialog templates of both programs, as data.
 #pragma once
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 namespace resources {
 

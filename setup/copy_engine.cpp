@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "platform/paths.h"
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 #include "setup/install_log.h"
 #include "setup/messages.h"
 

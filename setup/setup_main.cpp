@@ -1,7 +1,7 @@
 // setup/setup_main.cpp -- the installer's start-up: backdrop, notice, install path, progress dialog, loop.
 #include <cstdlib>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 #include "platform/os_version.h"
 #include "platform/windows_dir.h"
 #include "resources/dialog_templates.h"

@@ -1,7 +1,7 @@
 // setup/setup_windows.h -- the installer's windows: backdrop, install-path dialog, progress dialog, idle step.
 #pragma once
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 namespace setup {
 

@@ -8,7 +8,7 @@
 #include "config/settings.h"
 #include "config/video_modes.h"
 #include "dialog_harness.h"
-#include "platform/ui_backend.h"
+#include "platform/dialog/ui_backend.h"
 
 namespace {
 

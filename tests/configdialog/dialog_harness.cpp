@@ -13,8 +13,8 @@
 #include "config/settings.h"
 #include "config/video_modes.h"
 #include "platform/paths.h"
-#include "platform/ui.h"
-#include "platform/ui_backend.h"
+#include "platform/dialog/message_box.h"
+#include "platform/dialog/ui_backend.h"
 #include "resources/dialog_templates.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 class ConfigDialogTest : public ::testing::Test {
 protected:

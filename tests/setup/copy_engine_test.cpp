@@ -7,7 +7,7 @@
 #include <csignal>
 #include <string>
 
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 #include "setup/messages.h"
 #include "setup_fixture.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/paths.h"
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 #include "setup/copy_engine.h"
 
 namespace setup_test {

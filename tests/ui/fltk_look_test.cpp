@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/ui_fltk_look.h"
+#include "platform/dialog/fltk_look.h"
 #include "resources/clock_icon.h"
 #include "resources/dialog_templates.h"
 

@@ -1,5 +1,5 @@
 // tests/ui/message_box_test.cpp -- message boxes answered by script, by default, and with no one to answer.
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 #include "ui_test_support.h"
 
 using namespace platform;

@@ -1,8 +1,8 @@
 // tests/ui/script_parse_test.cpp -- the UI script language: every verb, skipped lines, bad lines.
 #include <gtest/gtest.h>
 
-#include "platform/dialog.h"
-#include "platform/ui_script.h"
+#include "platform/dialog/dialog.h"
+#include "platform/dialog/script.h"
 
 using namespace platform;
 

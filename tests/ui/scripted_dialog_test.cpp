@@ -1,7 +1,7 @@
 // tests/ui/scripted_dialog_test.cpp -- the scripted realisation driving a small procedure on the real templates.
 #include <cstring>
 
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 #include "ui_test_support.h"
 
 using namespace platform;

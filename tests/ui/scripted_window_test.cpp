@@ -1,5 +1,5 @@
 // tests/ui/scripted_window_test.cpp -- the installer's shape: backdrop, modeless dialog, idle loop, painting.
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 #include "ui_test_support.h"
 
 using namespace platform;

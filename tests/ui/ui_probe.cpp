@@ -26,7 +26,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/ui_backend.h"
+#include "platform/dialog/ui_backend.h"
 #include "resources/dialog_templates.h"
 
 using namespace platform;

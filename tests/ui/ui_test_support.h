@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 #include "resources/dialog_templates.h"
 
 namespace uitest {

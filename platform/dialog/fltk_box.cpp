@@ -1,4 +1,4 @@
-// platform/ui_fltk_box.cpp -- FLTK message boxes: icon, text sized to its lines, buttons in our order.
+// platform/dialog/fltk_box.cpp -- FLTK message boxes: icon, text sized to its lines, buttons in our order.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/ui_fltk_private.h"
+#include "platform/dialog/fltk_private.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-// display/sdl_window.h -- what the SDL-based files share: the window back end's state, the host window
+// display/window/sdl_window.h -- what the SDL-based files share: the window back end's state, the host window
 // path, the cover windows on the other displays and the input grab.
 #pragma once
 
@@ -53,11 +53,11 @@ struct SdlState {
 
 extern SdlState gSdl;
 
-// Host window (backend_window.cpp uses these in place of its own window).
+// Host window (window_backend.cpp uses these in place of its own window).
 bool adoptHostWindow(unsigned long xWindow);
 void pumpHostWindow();   // quit events, size changes, the viewport
 
-// Cover windows (window_covers.cpp).
+// Cover windows (covers.cpp).
 void coverOtherDisplays();
 void closeCovers();
 void repaintCover(uint32_t windowId);

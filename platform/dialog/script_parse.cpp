@@ -1,12 +1,12 @@
-// platform/ui_script_parse.cpp -- reading UI script lines into actions.
-#include "platform/ui_script.h"
+// platform/dialog/script_parse.cpp -- reading UI script lines into actions.
+#include "platform/dialog/script.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <strings.h>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 namespace platform {
 namespace {

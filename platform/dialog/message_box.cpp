@@ -1,30 +1,31 @@
-// platform/ui.cpp -- the choice of realisation, message boxes, the one-line log and the stderr realisation.
-#include "platform/ui.h"
+// platform/dialog/message_box.cpp -- the choice of realisation, message boxes and the one-line log.
+#include "platform/dialog/message_box.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/ui_backend.h"
+#include "platform/dialog/ui_backend.h"
 
 namespace platform {
 namespace {
 
-const UiBackend* gBackend = nullptr;   // null until first use
+UiBackend gBackend;            // the realisation chosen
+bool gBackendChosen = false;   // false until first use
 
-const UiBackend* chooseBackend()
+UiBackend chooseBackend()
 {
     const char* choice = std::getenv("TOCKWHEEL_UI");
     if (choice && std::strncmp(choice, "script:", 7) == 0) {
         std::string error;
         if (!startScript(choice + 7, &error)) endScriptRun(error);
-        return &kScriptBackend;
+        return makeScriptUiBackend();
     }
-    if (choice && std::strcmp(choice, "stderr") == 0) return &kStderrBackend;
+    if (choice && std::strcmp(choice, "stderr") == 0) return makeStderrUiBackend();
     if (choice && *choice && std::strcmp(choice, "fltk") != 0)
         std::fprintf(stderr, "TOCKWHEEL_UI=%s not understood; use script:FILE, fltk or stderr\n", choice);
-    if (fltkDisplayAvailable()) return &kFltkBackend;
-    return &kStderrBackend;
+    if (fltkDisplayAvailable()) return makeFltkUiBackend();
+    return makeStderrUiBackend();
 }
 
 const char* iconName(unsigned flags)
@@ -72,8 +73,11 @@ void appendList(std::string* out, const std::vector<std::string>& items)
 
 const UiBackend& uiBackend()
 {
-    if (!gBackend) gBackend = chooseBackend();
-    return *gBackend;
+    if (!gBackendChosen) {
+        gBackend = chooseBackend();
+        gBackendChosen = true;
+    }
+    return gBackend;
 }
 
 const char* uiRealisation() { return uiBackend().name; }
@@ -82,7 +86,7 @@ void resetUi()
 {
     resetWindows();
     resetScript();
-    gBackend = nullptr;
+    gBackendChosen = false;
 }
 
 int messageBox(Window* owner, const char* text, const char* caption, unsigned flags)
@@ -185,54 +189,6 @@ void endScriptRun(const std::string& why)
     std::_Exit(3);
 }
 
-// ---- The stderr realisation: no display and no script ----
-
-namespace {
-
-int stderrMessageBox(Window*, const char* text, const char* caption, unsigned flags)
-{
-    std::fprintf(stderr, "%s\n%s\n", caption, text);
-    const char* log = std::getenv("TOCKWHEEL_UI_LOG");
-    int answer = (flags & 0x0F) == kMbYesNo || (flags & 0x0F) == kMbYesNoCancel ? kIdYes : kIdOk;
-    if (log && *log) logLine(describeBox(caption, flags, text) + (answer == kIdYes ? " answer=yes" : " answer=ok") +
-                             " by=default");
-    return answer;
-}
-
-bool stderrCreateWindow(Window*) { return true; }   // the model alone: nothing to draw, nothing lost
-
-// The default button of a dialog is what Enter presses: the program goes on as if the user had accepted.
-intptr_t stderrRunModal(Window* dialog)
-{
-    std::fprintf(stderr, "%s: no display and no UI script; pressing Enter\n", dialog->title.c_str());
-    userKeyEnter(dialog);
-    if (liveWindow(dialog) && !dialog->ended) {
-        std::fprintf(stderr, "%s: the dialog did not end on Enter; giving up\n", dialog->title.c_str());
-        return -1;
-    }
-    return dialog->result;
-}
-
-// Nothing can arrive from a user here, so the loop ends once the idle work is done.
-int stderrMessageLoop(IdleStep idle)
-{
-    int code = 0;
-    while (!quitPosted(&code)) {
-        if (!idle || !idle()) return 0;
-    }
-    return code;
-}
-
-void noWindow(Window*) {}
-void noControl(Window*, Control*) {}
-bool recordCanvas(Canvas*) { return true; }
-void noRectangle(Canvas*, int, int, int, int, Rgb, Rgb) {}
-void noText(Canvas*, int, int, const char*) {}
-void noCopy(Canvas*, int, int, int, int) {}
-void noCanvas(Canvas*) {}
-
-}  // namespace
-
 // Nominal dialog base units of the Windows dialog font, used where no font is measured.
 constexpr int kNominalBaseWidthPx = 6;
 constexpr int kNominalBaseHeightPx = 13;
@@ -245,11 +201,5 @@ void nominalControlPixels(Window*, const Control& control, int* width, int* heig
 
 int dialogUnitsToPixelsX(int units, int baseWidth) { return (units * baseWidth + 2) / 4; }
 int dialogUnitsToPixelsY(int units, int baseHeight) { return (units * baseHeight + 4) / 8; }
-
-const UiBackend kStderrBackend = {
-    "stderr",     stderrMessageBox, stderrCreateWindow, noWindow,      noWindow,      noControl,   noWindow,
-    noControl,    stderrRunModal,   stderrMessageLoop,  recordCanvas,  noRectangle, noText,
-    noCopy,       noCanvas,         nominalControlPixels,
-};
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// platform/ui_fltk_look.cpp -- the dialogs' scale factor from the environment, and icons from character pictures.
-#include "platform/ui_fltk_look.h"
+// platform/dialog/fltk_look.cpp -- the dialogs' scale factor from the environment, and icons from character pictures.
+#include "platform/dialog/fltk_look.h"
 
 #include <algorithm>
 #include <cmath>

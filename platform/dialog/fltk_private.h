@@ -1,9 +1,9 @@
-// platform/ui_fltk_private.h -- what the FLTK realisation's files share: the dialog font, its scale, the icon.
+// platform/dialog/fltk_private.h -- what the FLTK realisation's files share: the dialog font, its scale, the icon.
 #pragma once
 
 #include <FL/Enumerations.H>
 
-#include "platform/ui_backend.h"
+#include "platform/dialog/ui_backend.h"
 
 class Fl_Window;
 

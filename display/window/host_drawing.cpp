@@ -1,6 +1,6 @@
-// display/backend_host.cpp -- the window back end's host path: drawing into a screen-saver host's X
+// display/window/host_drawing.cpp -- the window back end's host path: drawing into a screen-saver host's X
 // window, following its size, leaving input, cursor and locking to the host, ending on its signal.
-#include "display/sdl_window.h"
+#include "display/window/sdl_window.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-// display/backend_offscreen.cpp -- the back end without any display server: EGL surfaceless, a virtual
+// display/offscreen/offscreen_backend.cpp -- the back end without any display server: EGL surfaceless, a virtual
 // screen of TOCKWHEEL_SCREEN pixels, and a virtual clock that one presented page advances by one refresh.
 #include "display/backend.h"
 
@@ -94,10 +94,6 @@ bool createContext(unsigned)
     return eglMakeCurrent(gOffscreen.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gOffscreen.context) == EGL_TRUE;
 }
 
-void pumpEvents()
-{
-}
-
 // Each presented page is one refresh of the virtual display.
 bool present(unsigned, int, int)
 {
@@ -108,10 +104,6 @@ bool present(unsigned, int, int)
 uint64_t nowUs()
 {
     return gFramework.time.virtualUs;
-}
-
-void setCursorVisible(bool)
-{
 }
 
 int refreshHz()
@@ -127,17 +119,22 @@ void closeMode()
     gOffscreen.context = EGL_NO_CONTEXT;
 }
 
-// The virtual screen is the page; there is no desktop whose keys could be reached.
-bool imposedPageSize(int*, int*) { return false; }
-bool grabInput(bool) { return true; }
-// There is no screen: the page is all there is.
-bool pageOnScreen(int, int, bool) { return false; }
-
 }  // namespace
 
-const Backend kOffscreenBackend = {
-    "offscreen", open, modePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible, refreshHz,
-    closeMode, imposedPageSize, grabInput, pageOnScreen,
-};
+// No input arrives, no cursor shows and no desktop's keys could be reached; the virtual screen is the
+// page, so nothing imposes its size and no page is ever on screen: those slots keep their stubs.
+Backend makeOffscreenBackend()
+{
+    Backend backend = emptyBackend("offscreen");
+    backend.open = open;
+    backend.modePages = modePages;
+    backend.setMode = setMode;
+    backend.createContext = createContext;
+    backend.present = present;
+    backend.nowUs = nowUs;
+    backend.refreshHz = refreshHz;
+    backend.closeMode = closeMode;
+    return backend;
+}
 
 }  // namespace display

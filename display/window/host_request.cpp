@@ -1,4 +1,4 @@
-// display/host_window.cpp -- the window a screen-saver host (xscreensaver) hands over: where its id comes
+// display/window/host_request.cpp -- the window a screen-saver host (xscreensaver) hands over: where its id comes
 // from (command line, environment), and its size, read from the X server as the host resizes it.
 #include "display/backend.h"
 

@@ -1,10 +1,10 @@
-// platform/ui.h -- message boxes, and the choice of who answers them.
+// platform/dialog/message_box.h -- message boxes, and the choice of who answers them.
 //
 // Three realisations: FLTK windows where a display exists; the scripted realisation chosen with
 // TOCKWHEEL_UI=script:FILE, which plays the script's lines as the user's answers and logs every box to
 // TOCKWHEEL_UI_LOG (or stderr) as one line; and, with neither a display nor a script, the box written to
 // stderr with its default button taken, so that nothing ever waits for an answer that cannot come.
-// Dialogs from templates build on the same choice (platform/dialog.h).
+// Dialogs from templates build on the same choice (platform/dialog/dialog.h).
 #pragma once
 
 namespace platform {

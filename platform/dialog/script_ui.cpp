@@ -1,10 +1,10 @@
-// platform/ui_script.cpp -- the scripted realisation: no window; the script's lines are the user.
+// platform/dialog/script_ui.cpp -- the scripted realisation: no window; the script's lines are the user.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
-#include "platform/ui_backend.h"
-#include "platform/ui_script.h"
+#include "platform/dialog/ui_backend.h"
+#include "platform/dialog/script.h"
 
 namespace platform {
 namespace {
@@ -212,14 +212,6 @@ int scriptMessageLoop(IdleStep idle)
     }
 }
 
-bool acceptWindow(Window*) { return true; }
-void noWindow(Window*) {}
-void noControl(Window*, Control*) {}
-bool noCanvas(Canvas*) { return true; }
-void noRectangle(Canvas*, int, int, int, int, Rgb, Rgb) {}
-void noText(Canvas*, int, int, const char*) {}
-void noCopy(Canvas*, int, int, int, int) {}
-void noDestroy(Canvas*) {}
 
 }  // namespace
 
@@ -238,10 +230,14 @@ bool startScript(const char* path, std::string* error)
 
 void resetScript() { gScript = ScriptRun{}; }
 
-const UiBackend kScriptBackend = {
-    "script",   scriptMessageBox, acceptWindow,      noWindow, noWindow, noControl,   noWindow,
-    noControl,  scriptRunModal,   scriptMessageLoop, noCanvas, noRectangle, noText,
-    noCopy,     noDestroy,        nominalControlPixels,
-};
+// No widgets: the model is the whole window, and the script's lines are the user.
+UiBackend makeScriptUiBackend()
+{
+    UiBackend backend = emptyUiBackend("script");
+    backend.messageBox = scriptMessageBox;
+    backend.runModal = scriptRunModal;
+    backend.runMessageLoop = scriptMessageLoop;
+    return backend;
+}
 
 }  // namespace platform

@@ -1,10 +1,10 @@
-// platform/ui_fltk_look.h -- what the FLTK realisation works out without a display: the scale factor, icon pixels.
+// platform/dialog/fltk_look.h -- what the FLTK realisation works out without a display: the scale factor, icon pixels.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 namespace platform {
 

@@ -1,12 +1,12 @@
-// platform/dialog.cpp -- windows and controls as records: the calls the programs make and the user's actions.
-#include "platform/dialog.h"
+// platform/dialog/dialog.cpp -- windows and controls as records: the calls the programs make and the user's actions.
+#include "platform/dialog/dialog.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include "platform/ui_backend.h"
+#include "platform/dialog/ui_backend.h"
 
 namespace platform {
 namespace {

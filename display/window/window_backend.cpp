@@ -1,7 +1,7 @@
-// display/backend_window.cpp -- the window back end on SDL2 (X11 or Wayland): full-screen windows with
+// display/window/window_backend.cpp -- the window back end on SDL2 (X11 or Wayland): full-screen windows with
 // or without a mode change, keys as characters, mouse, focus as suspend and resume, a host's window in
 // place of our own; the console back end reuses it on SDL's KMS/DRM driver.
-#include "display/sdl_window.h"
+#include "display/window/sdl_window.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
@@ -296,7 +296,7 @@ bool pageOnScreen(int width, int height, bool depthBuffer)
 {
     if (!gSdl.context || !gSdl.backBufferKept) return false;
     if (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits) return false;
-    // A host's window is followed by resizing the page (backend_host.cpp); SDL does not track its size.
+    // A host's window is followed by resizing the page (host_drawing.cpp); SDL does not track its size.
     if (gSdl.host.active) return true;
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
@@ -431,9 +431,23 @@ int sdlModePages(int driver, int xRes, int yRes)
     return 0;
 }
 
-const Backend kWindowBackend = {
-    "window", openWindow, sdlModePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible,
-    refreshHz, closeMode, imposedPageSize, sdlGrabInput, pageOnScreen,
-};
+Backend makeWindowBackend()
+{
+    Backend backend = emptyBackend("window");
+    backend.open = openWindow;
+    backend.modePages = sdlModePages;
+    backend.setMode = setMode;
+    backend.createContext = createContext;
+    backend.pumpEvents = pumpEvents;
+    backend.present = present;
+    backend.nowUs = nowUs;
+    backend.setCursorVisible = setCursorVisible;
+    backend.refreshHz = refreshHz;
+    backend.closeMode = closeMode;
+    backend.imposedPageSize = imposedPageSize;
+    backend.grabInput = sdlGrabInput;
+    backend.pageOnScreen = pageOnScreen;
+    return backend;
+}
 
 }  // namespace display

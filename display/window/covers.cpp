@@ -1,6 +1,6 @@
-// display/window_covers.cpp -- the other displays while the saver runs full screen on the primary one:
+// display/window/covers.cpp -- the other displays while the saver runs full screen on the primary one:
 // each covered by a black window without a cursor, whose input wakes the saver like the mode's own.
-#include "display/sdl_window.h"
+#include "display/window/sdl_window.h"
 
 #include <cstdio>
 

@@ -1,15 +1,15 @@
-// platform/dialog.h -- dialogs from templates, application windows, off-screen painting and the message loop.
+// platform/dialog/dialog.h -- dialogs from templates, application windows, off-screen painting and the message loop.
 //
 // Shaped like the Windows interfaces both programs were written against: a dialog is a template (caption,
 // size in dialog units, font, controls with id, kind, text, position and styles) and a dialog procedure
 // that receives initialisation, command, scroll and close messages and works on its controls by id.
 // The same procedures run on real FLTK windows and on the scripted realisation (TOCKWHEEL_UI=script:FILE);
-// see platform/ui.h for the choice and docs/ui.md for the script language and the log.
+// see platform/dialog/message_box.h for the choice and docs/ui.md for the script language and the log.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/ui.h"
+#include "platform/dialog/message_box.h"
 
 namespace platform {
 

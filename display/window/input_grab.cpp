@@ -1,6 +1,6 @@
-// display/input_grab.cpp -- the mode's window holding keyboard and pointer while a password guards the
+// display/window/input_grab.cpp -- the mode's window holding keyboard and pointer while a password guards the
 // desktop, and the check that the X server really gave them to us.
-#include "display/sdl_window.h"
+#include "display/window/sdl_window.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>

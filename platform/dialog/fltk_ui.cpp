@@ -1,4 +1,4 @@
-// platform/ui_fltk.cpp -- the FLTK realisation: windows, widgets and painting for people (boxes: ui_fltk_box.cpp).
+// platform/dialog/fltk_ui.cpp -- the FLTK realisation: windows, widgets and painting for people (boxes: fltk_box.cpp).
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -21,9 +21,9 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/ui_backend.h"
-#include "platform/ui_fltk_look.h"
-#include "platform/ui_fltk_private.h"
+#include "platform/dialog/ui_backend.h"
+#include "platform/dialog/fltk_look.h"
+#include "platform/dialog/fltk_private.h"
 
 // The off-screen macros name X's Window, which platform::Window would hide inside the namespace.
 namespace {
@@ -819,10 +819,25 @@ bool fltkDisplayAvailable()
     return true;
 }
 
-const UiBackend kFltkBackend = {
-    "fltk",          fltkMessageBox,   fltkCreateWindow, fltkShowWindow,      fltkDestroyWindow, fltkSyncControl,
-    fltkSyncTitle,   fltkMoveFocus,    fltkRunModal,     fltkMessageLoop,     fltkCreateCanvas,  fltkCanvasRectangle,
-    fltkCanvasText,  fltkCopyCanvas,   fltkDestroyCanvas, fltkControlPixels,
-};
+UiBackend makeFltkUiBackend()
+{
+    UiBackend backend = emptyUiBackend("fltk");
+    backend.messageBox = fltkMessageBox;
+    backend.createWindow = fltkCreateWindow;
+    backend.showWindow = fltkShowWindow;
+    backend.destroyWindow = fltkDestroyWindow;
+    backend.syncControl = fltkSyncControl;
+    backend.syncTitle = fltkSyncTitle;
+    backend.moveFocus = fltkMoveFocus;
+    backend.runModal = fltkRunModal;
+    backend.runMessageLoop = fltkMessageLoop;
+    backend.createCanvas = fltkCreateCanvas;
+    backend.canvasRectangle = fltkCanvasRectangle;
+    backend.canvasText = fltkCanvasText;
+    backend.copyCanvas = fltkCopyCanvas;
+    backend.destroyCanvas = fltkDestroyCanvas;
+    backend.controlPixels = fltkControlPixels;
+    return backend;
+}
 
 }  // namespace platform

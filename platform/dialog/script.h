@@ -1,4 +1,4 @@
-// platform/ui_script.h -- the UI script language: one user action per line (see docs/ui.md).
+// platform/dialog/script.h -- the UI script language: one user action per line (see docs/ui.md).
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// platform/ui_backend.h -- what the realisations of message boxes and dialogs share (not for the programs).
+// platform/dialog/ui_backend.h -- what the realisations of message boxes and dialogs share (not for the programs).
 //
 // The model of every window and control lives here and is the same for all realisations; a realisation
 // builds its own widgets from it (FLTK) or has none (scripted), and turns its user's actions into the
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/dialog/dialog.h"
 
 namespace platform {
 
@@ -56,7 +56,8 @@ struct Canvas {
     unsigned long native = 0;         // the realisation's off-screen image, if any
 };
 
-// One realisation of windows and message boxes: FLTK, scripted or stderr.
+// One realisation of windows and message boxes: FLTK, scripted or stderr. Each realisation's make…()
+// starts from emptyUiBackend() and sets the slots it realises by name; none is ever null.
 struct UiBackend {
     const char* name;
     int (*messageBox)(Window* owner, const char* text, const char* caption, unsigned flags);
@@ -76,9 +77,12 @@ struct UiBackend {
     void (*controlPixels)(Window* window, const Control& control, int* width, int* height);
 };
 
-extern const UiBackend kScriptBackend;
-extern const UiBackend kFltkBackend;
-extern const UiBackend kStderrBackend;
+// Every slot a stub: no widgets, no painting, nominal control sizes, a message box answered OK
+// (ui_backend.cpp).
+UiBackend emptyUiBackend(const char* name);
+UiBackend makeScriptUiBackend();   // script_ui.cpp
+UiBackend makeFltkUiBackend();     // fltk_ui.cpp
+UiBackend makeStderrUiBackend();   // stderr_ui.cpp
 
 const UiBackend& uiBackend();       // chosen at first use
 Window* liveWindow(Window* window); // null unless the window is open
