@@ -9,6 +9,7 @@
 #include "config/video_modes.h"
 #include "platform/dialog/message_box.h"
 #include "resources/dialog_templates.h"
+#include "resources/control_ids.h"
 
 using platform::Window;
 
@@ -24,27 +25,14 @@ const char* const kHelpText =
 
 namespace {
 
-constexpr int kOkId = 110;
-constexpr int kCancelId = 111;
-constexpr int kAboutId = 112;
-constexpr int kApplyId = 113;
-constexpr int kDefaultId = 114;
-constexpr int kHelpId = 115;
-constexpr int kPasswordBoxId = 170;
-constexpr int kChangePasswordId = 171;
-constexpr int kCustomColorBoxId = 200;
-constexpr int kHorizontalId = 501;
-constexpr int kVerticalId = 502;
-constexpr int kWireframeId = 600;
-constexpr int kSolidId = 601;
-constexpr int kRotationBoxId = 900;
-constexpr int kSpeedBarId = 190;
+using namespace resources::config_ids;
+
 constexpr int kFastestFrameSkip = 0;    // top of the bar, "Fast"
 constexpr int kSlowestFrameSkip = 20;   // bottom of the bar, "Slow"
 
 // Every notification of these controls counts as a change: clicks, typing, even the focus arriving.
-constexpr int kFirstChangingId = 160;
-constexpr int kLastChangingId = 1101;
+constexpr int kFirstChangingId = kFirstDriverBoxId;
+constexpr int kLastChangingId = kColorLabelId;
 
 void showError(Window* dialog, const char* text)
 {

@@ -5,14 +5,13 @@
 
 #include "config/settings.h"
 #include "platform/dialog/message_box.h"
+#include "resources/control_ids.h"
 
 using platform::Window;
 
 namespace {
 
-constexpr int kOldPasswordId = 100;
-constexpr int kNewPasswordId = 101;
-constexpr int kConfirmPasswordId = 102;
+using namespace resources::password_ids;
 
 // Text beyond the field's 43 characters is cut off here, so two entries that agree that far are equal.
 void readPassword(Window* dialog, int id, char (&text)[kPasswordCapacity])

@@ -10,6 +10,7 @@
 #include "config/color_text.h"
 #include "config/settings.h"
 #include "config/video_modes.h"
+#include "resources/control_ids.h"
 
 using platform::Window;
 
@@ -25,13 +26,8 @@ const char* const kMovementStyleNames[kMovementStyleNameCount] = {
 
 namespace {
 
-constexpr int kPasswordBoxId = 170;
-constexpr int kChangePasswordId = 171;
-constexpr int kCustomColorBoxId = 200;
-constexpr int kColorLabelId = 1101;
-constexpr int kSchemeLabelId = 1100;
-constexpr int kSchemeComboId = 204;
-constexpr int kStyleComboId = 700;
+using namespace resources::config_ids;
+
 constexpr int kNumberTextCapacity = 10;   // Apply reads at most 9 characters of a number box
 constexpr int kNameTextCapacity = 100;    // and at most 99 of a combo box
 
@@ -45,14 +41,14 @@ struct FlagBox {
 const FlagBox kFlagBoxes[] = {
     {kPasswordBoxId, &SettingsRecord::passwordEnabled, false},
     {kCustomColorBoxId, &SettingsRecord::useCustomColor, false},
-    {205, &SettingsRecord::colorCycling, true},
-    {206, &SettingsRecord::keepLikeColors, true},
-    {300, &SettingsRecord::showCubes, true},
-    {301, &SettingsRecord::showSpheres, true},
-    {400, &SettingsRecord::showAmPm, true},
-    {401, &SettingsRecord::showNumbers, true},
-    {500, &SettingsRecord::starFieldEnabled, true},
-    {900, &SettingsRecord::rotationEnabled, false},
+    {kColorCyclingId, &SettingsRecord::colorCycling, true},
+    {kKeepLikeColorsId, &SettingsRecord::keepLikeColors, true},
+    {kCubesId, &SettingsRecord::showCubes, true},
+    {kSpheresId, &SettingsRecord::showSpheres, true},
+    {kAmPmId, &SettingsRecord::showAmPm, true},
+    {kNumbersId, &SettingsRecord::showNumbers, true},
+    {kStarFieldId, &SettingsRecord::starFieldEnabled, true},
+    {kRotationBoxId, &SettingsRecord::rotationEnabled, false},
 };
 
 struct ColorBox {
@@ -60,9 +56,9 @@ struct ColorBox {
     float SettingsRecord::*field;
 };
 const ColorBox kColorBoxes[] = {
-    {201, &SettingsRecord::customRed},
-    {202, &SettingsRecord::customGreen},
-    {203, &SettingsRecord::customBlue},
+    {kRedEditId, &SettingsRecord::customRed},
+    {kGreenEditId, &SettingsRecord::customGreen},
+    {kBlueEditId, &SettingsRecord::customBlue},
 };
 
 struct NumberBox {
@@ -70,8 +66,8 @@ struct NumberBox {
     int16_t SettingsRecord::*field;
 };
 const NumberBox kNumberBoxes[] = {
-    {504, &SettingsRecord::starSpeed},
-    {505, &SettingsRecord::starAmount},
+    {kStarSpeedId, &SettingsRecord::starSpeed},
+    {kStarAmountId, &SettingsRecord::starAmount},
 };
 
 struct RadioPair {
@@ -79,8 +75,8 @@ struct RadioPair {
     int16_t SettingsRecord::*field;   // holds the checked button's id
 };
 const RadioPair kRadioPairs[] = {
-    {501, 502, &SettingsRecord::starDirection},
-    {600, 601, &SettingsRecord::renderMode},
+    {kHorizontalId, kVerticalId, &SettingsRecord::starDirection},
+    {kWireframeId, kSolidId, &SettingsRecord::renderMode},
 };
 
 struct NameCombo {

@@ -13,6 +13,7 @@
 
 #include "config/settings_file.h"
 #include "platform/paths.h"
+#include "resources/control_ids.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ SettingsRecord defaultSettings()
     r.passwordEnabled = 0;
     r.password[0] = '\0';
     r.modeList = nullptr;
-    r.colorDepth = 154;
+    r.colorDepth = resources::config_ids::kDepth16Id;
     r.videoMode = 49;
     r.screenWidth = 640;
     r.screenHeight = 480;
@@ -40,10 +41,10 @@ SettingsRecord defaultSettings()
     r.showAmPm = 1;
     r.showNumbers = 1;
     r.starFieldEnabled = 1;
-    r.starDirection = 502;
+    r.starDirection = resources::config_ids::kVerticalId;
     r.starSpeed = 2;
     r.starAmount = 700;
-    r.renderMode = 601;
+    r.renderMode = resources::config_ids::kSolidId;
     r.movementStyle = 2;
     r.rotationEnabled = 1;
     r.keepLikeColors = 1;

@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "platform/dialog/dialog.h"
+#include "resources/control_ids.h"
 
-constexpr int kModeListId = 150;
-constexpr int kCurrentModeLabelId = 151;
-constexpr int kFirstDepthButtonId = 152;    // "8 bit"
-constexpr int kLastDepthButtonId = 156;     // "32 bit"
-constexpr int kFirstDriverBoxId = 160;      // "Full screen DIB", driverEnabled[0]
-constexpr int kLastDriverBoxId = 167;       // "Linear", driverEnabled[7]
+using resources::config_ids::kCurrentModeLabelId;
+using resources::config_ids::kFirstDriverBoxId;   // "Full screen DIB", driverEnabled[0]
+using resources::config_ids::kLastDriverBoxId;    // "Linear", driverEnabled[7]
+using resources::config_ids::kModeListId;
+constexpr int kFirstDepthButtonId = resources::config_ids::kDepth8Id;
+constexpr int kLastDepthButtonId = resources::config_ids::kDepth32Id;
 
 // The mode chosen in the list and not yet applied; 49 until a dialog is opened.
 extern int32_t pendingVideoMode;

@@ -7,10 +7,11 @@
 #include "config/settings.h"
 #include "saver/movement.h"
 #include "saver/scene_setup.h"
+#include "resources/control_ids.h"
 
 namespace {
 
-constexpr int kRenderWireframe = 600;
+constexpr int kRenderWireframe = resources::config_ids::kWireframeId;   // the checked "Wireframe" button
 constexpr double kSphereRadius = 0.5;     // scene units, hub and marker spheres
 constexpr int kSphereSlices = 16;
 constexpr int kSphereStacks = 16;

@@ -1,12 +1,15 @@
 // saver/star_field.h -- the four layers of single-pixel stars behind the clock.
 #pragma once
 
+#include "resources/control_ids.h"
+
 #include <cstdint>
 
 constexpr int kStarLayerCapacity = 9999;   // stars per layer
 constexpr int kStarLayerCount = 4;         // layer 0 brightest and fastest, 3 dimmest and slowest
-constexpr int kStarsHorizontal = 501;      // orientation: the dialog's "Horizontal" radio button
-constexpr int kStarsVertical = 502;        // "Vertical"
+// Star direction, held as the id of the dialog's checked radio button.
+constexpr int kStarsHorizontal = resources::config_ids::kHorizontalId;
+constexpr int kStarsVertical = resources::config_ids::kVerticalId;
 
 // One layer. Positions are kept one float per coordinate in two flat arrays, so a step walks memory
 // in order.

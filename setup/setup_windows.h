@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/dialog/dialog.h"
+#include "resources/control_ids.h"
 
 namespace setup {
 
@@ -15,10 +16,10 @@ struct SetupWindows {
 
 extern SetupWindows setupWindows;
 
-constexpr int kEditWindowsDirectory = 102;   // "PATH": the Windows directory
-constexpr int kFieldSource = 200;            // "DLG": "Read:"
-constexpr int kFieldDestination = 201;       // "DLG": "Write:"
-constexpr int kFrameProgressBar = 202;       // "DLG": hidden, gives the bar its size
+using resources::path_ids::kEditWindowsDirectory;
+using resources::progress_ids::kFieldDestination;
+using resources::progress_ids::kFieldSource;
+using resources::progress_ids::kFrameProgressBar;
 constexpr int kProgressBarX = 8;             // pixels in the progress dialog's client area
 constexpr int kProgressBarY = 82;
 
