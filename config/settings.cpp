@@ -113,3 +113,18 @@ int saveSettings(const char* path)
     }
     return 0;
 }
+
+display::DriverOptions driverOptionsFromSettings(const int16_t driverEnabled[kDriverCount])
+{
+    // Settings order: Full screen DIB, VBE 2.0, VBE/AF, Standard VGA, Mode X, DirectDraw, WinDirect, Linear.
+    display::DriverOptions options = {};
+    options.winDirect = driverEnabled[6];
+    options.directDraw = driverEnabled[5];
+    options.standardVga = driverEnabled[3];
+    options.modeX = driverEnabled[4];
+    options.vbe = driverEnabled[1];
+    options.linear = driverEnabled[7];
+    options.vbeAf = driverEnabled[2];
+    options.fullScreenDib = driverEnabled[0];
+    return options;
+}

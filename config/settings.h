@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "display/display.h"
+
 constexpr float settingsVersion = 1.1f;
 constexpr int kPasswordCapacity = 44;        // 43 characters and a NUL
 constexpr int kPasswordMaxLength = kPasswordCapacity - 1;
@@ -50,3 +52,6 @@ void resetSettings();
 int loadSettings(const char* path);
 // 0 when the whole file was written and put in place, 1 otherwise (the old file is then untouched).
 int saveSettings(const char* path);
+// The eight driver flags, from the settings' check-box order into the display framework's own; the
+// other fields are left 0 for the caller.
+display::DriverOptions driverOptionsFromSettings(const int16_t driverEnabled[kDriverCount]);

@@ -26,19 +26,11 @@ int gListedModeCount = 0;
 const char* const kNoModeLines[] = {"No graphics modes", "Select a different color depth",
                                     "Or enable some graphics drivers."};
 
-bool driverOn(int element) { return Settings.driverEnabled[element] != 0; }
-
-// The dialog keeps the flags in check-box order; the library takes them in its own order.
 void addDriversFromSettings()
 {
-    display::addDisplayDrivers(driverOn(6),    // WinDirect
-                               driverOn(5),    // DirectDraw
-                               driverOn(3),    // Standard VGA
-                               driverOn(4),    // Mode X
-                               driverOn(1),    // VESA VBE 2.0
-                               driverOn(7),    // Linear
-                               driverOn(2),    // VESA VBE/AF
-                               driverOn(0));   // Full screen DIB
+    const display::DriverOptions on = driverOptionsFromSettings(Settings.driverEnabled);
+    display::addDisplayDrivers(on.winDirect != 0, on.directDraw != 0, on.standardVga != 0, on.modeX != 0, on.vbe != 0,
+                               on.linear != 0, on.vbeAf != 0, on.fullScreenDib != 0);
 }
 
 int checkedDepthBits(Window* dialog)

@@ -19,9 +19,14 @@ constexpr int kReplaceOp = 0;
 
 }  // namespace
 
+bool promptIsDoubleSize(int screenWidth, int screenHeight)
+{
+    return screenWidth > kSmallScreenWidth && screenHeight > kSmallScreenHeight;
+}
+
 PromptLayout promptLayout(int screenWidth, int screenHeight)
 {
-    bool large = screenWidth > kSmallScreenWidth && screenHeight > kSmallScreenHeight;
+    bool large = promptIsDoubleSize(screenWidth, screenHeight);
     PromptLayout layout;
     layout.scale = large ? 2 : 1;
     layout.left = screenWidth / 2 - (large ? kLargeHalfWidthPx : kHalfWidthPx);

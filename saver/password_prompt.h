@@ -15,6 +15,8 @@ struct PromptLayout {
     int markY;        // centre row of the marks
 };
 
+// True where the double-size prompt bitmap ("pass2x.pag") is the one shown.
+bool promptIsDoubleSize(int screenWidth, int screenHeight);
 PromptLayout promptLayout(int screenWidth, int screenHeight);
 // Centre column of the mark of typed character k (0-based).
 int promptMarkX(const PromptLayout& layout, int k);

@@ -1,6 +1,8 @@
 // saver/run_mode.cpp -- the run-mode rules of the screen-saver command line.
 #include "saver/run_mode.h"
 
+#include "config/settings.h"
+
 namespace {
 
 char foldAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -37,7 +39,8 @@ RunChoice chooseRunMode(const char* argument)
 
 void driverFlagsInLibraryOrder(const int16_t driverEnabled[8], int32_t flags[8])
 {
-    // Settings order: Full screen DIB, VBE 2.0, VBE/AF, Standard VGA, Mode X, DirectDraw, WinDirect, Linear.
-    static const int kSettingsElementOfFlag[8] = {6, 5, 3, 4, 1, 7, 2, 0};
-    for (int i = 0; i < 8; ++i) flags[i] = driverEnabled[kSettingsElementOfFlag[i]];
+    const display::DriverOptions options = driverOptionsFromSettings(driverEnabled);
+    const int32_t inLibraryOrder[8] = {options.winDirect, options.directDraw, options.standardVga, options.modeX,
+                                       options.vbe,       options.linear,     options.vbeAf,       options.fullScreenDib};
+    for (int i = 0; i < 8; ++i) flags[i] = inLibraryOrder[i];
 }

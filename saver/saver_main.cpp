@@ -52,16 +52,7 @@ bool passwordBitmapsPresent()
 
 void handOverDriverOptions()
 {
-    int32_t flags[8];
-    driverFlagsInLibraryOrder(Settings.driverEnabled, flags);
-    driverOptions.winDirect = flags[0];
-    driverOptions.directDraw = flags[1];
-    driverOptions.standardVga = flags[2];
-    driverOptions.modeX = flags[3];
-    driverOptions.vbe = flags[4];
-    driverOptions.linear = flags[5];
-    driverOptions.vbeAf = flags[6];
-    driverOptions.fullScreenDib = flags[7];
+    driverOptions = driverOptionsFromSettings(Settings.driverEnabled);
     driverOptions.openGL = 1;
     driverOptions.reserved = 0;
     driverOptions.depthFilter = 0x0F;

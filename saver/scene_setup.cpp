@@ -9,6 +9,7 @@
 #include "saver/clock_draw.h"
 #include "saver/color_schemes.h"
 #include "saver/frame_loop.h"
+#include "saver/password_prompt.h"
 #include "saver/star_field.h"
 
 ClockScene scene;
@@ -21,8 +22,6 @@ OutlineTextFont* outlineFont = nullptr;
 namespace {
 
 constexpr unsigned kContextFlags = display::kGlDoubleBuffer | display::kGlDepthBuffer;   // 0x12
-constexpr int kPromptSmallWidth = 640;    // pixels; larger in both directions uses the double-size prompt
-constexpr int kPromptSmallHeight = 480;
 constexpr int kStarLayerShare = 4;        // each layer gets this fraction of starAmount
 
 [[noreturn]] void failWithLastError() { display::fatalError(display::errorMessage(display::lastError())); }
@@ -54,7 +53,7 @@ void setLight()
 
 void loadPromptBitmap()
 {
-    bool large = Settings.screenWidth > kPromptSmallWidth && Settings.screenHeight > kPromptSmallHeight;
+    bool large = promptIsDoubleSize(Settings.screenWidth, Settings.screenHeight);
     passwordBitmap = display::loadBitmap(large ? "Orvask\\pass2x.pag" : "Orvask\\pass.pag", true);
     if (!passwordBitmap) failWithLastError();
 }
