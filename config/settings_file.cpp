@@ -131,18 +131,17 @@ int decodeSettings(const uint8_t* data, size_t size, SettingsRecord* record)
     SettingsRecord loaded = *record;
     Reader r{data, size, 4};
     r.i16(&loaded.passwordEnabled);
-    if (loaded.passwordEnabled != 0) {
-        int16_t length = 0;
-        if (r.take(2)) {
-            length = static_cast<int16_t>(r.le(2));
-            if (length < 0) return 1;
-            size_t available = size - r.at;
-            size_t stored = static_cast<size_t>(length);
+    if (loaded.passwordEnabled != 0 && r.take(2)) {
+        int16_t length = static_cast<int16_t>(r.le(2));
+        if (length < 0) return 1;
+        size_t stored = static_cast<size_t>(length);
+        const uint8_t* characters = data + r.at;
+        // Characters the file does not hold in full make a cut field, and nothing after it is read: taking
+        // the part that is there would load a password nobody set, or tail bytes as password characters.
+        if (r.take(stored)) {
             size_t kept = stored < kPasswordMaxLength ? stored : kPasswordMaxLength;
-            if (kept > available) kept = available;
-            std::memcpy(loaded.password, data + r.at, kept);
+            std::memcpy(loaded.password, characters, kept);
             loaded.password[kept] = '\0';
-            r.take(stored);
         }
     }
     forEachTailField(loaded, r);

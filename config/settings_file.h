@@ -18,6 +18,7 @@ size_t encodeSettings(const SettingsRecord& record, uint8_t out[kSettingsMaxFile
 
 // Overlays `record` with what `data` covers. Returns 0 when the stamp matched, 1 when the data is
 // foreign (another stamp, too short for one, or a negative password length); `record` is then
-// unchanged. A field that the data covers only partly keeps its value. A password longer than 43
-// characters keeps its first 43; the tail is read from where the file puts it.
+// unchanged. A field that the data covers only partly keeps its value, and so does every field after
+// it; a password whose stated length runs past the end of the data is such a field. A password longer
+// than 43 characters keeps its first 43; the tail is read from where the file puts it.
 int decodeSettings(const uint8_t* data, size_t size, SettingsRecord* record);

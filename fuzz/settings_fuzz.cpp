@@ -1,5 +1,6 @@
 // fuzz/settings_fuzz.cpp -- feeds arbitrary bytes to the settings file decoder and checks what it may
-// never do: write past the password, leave it unterminated, or take a foreign file half-way.
+// never do: write past the password, leave it unterminated, take part of a cut password, or take a
+// foreign file half-way.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int result = decodeSettings(data, size, &record);
     if (result != 0 && std::memcmp(&record, &before, sizeof record) != 0) std::abort();
     if (::strnlen(record.password, sizeof record.password) >= sizeof record.password) std::abort();
+    // A password whose characters the file does not hold in full is left as it was.
+    if (result == 0 && size >= 8 && (data[4] | data[5]) != 0) {
+        size_t length = static_cast<size_t>(data[6] | data[7] << 8);   // not negative: the file was taken
+        if (size - 8 < length && std::strcmp(record.password, before.password) != 0) std::abort();
+    }
 
     // Whatever was loaded must save to a file that loads back to the same fields.
     uint8_t image[kSettingsMaxFileSize];

@@ -33,7 +33,9 @@ bool Glyph::load(int32_t glyphIndex)
     FT_Face face = instance_.face().handle();
     if (glyph_ != nullptr || face == nullptr || glyphIndex < 0)
         return false;
-    if (FT_Load_Glyph(face, static_cast<FT_UInt>(glyphIndex), FT_LOAD_DEFAULT) != 0)
+    // The engine prefers an embedded bitmap strike of the size where the font has one; a bitmap has no
+    // outline to flatten, and the glyph would draw nothing.
+    if (FT_Load_Glyph(face, static_cast<FT_UInt>(glyphIndex), FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0)
         return false;
     FT_Glyph glyph = nullptr;
     if (FT_Get_Glyph(face->glyph, &glyph) != 0)

@@ -25,7 +25,8 @@ public:
     Glyph(const Glyph&) = delete;
     Glyph& operator=(const Glyph&) = delete;
 
-    // Loads the glyph at the instance's size, hinted; false when the engine cannot.
+    // Loads the glyph's outline at the instance's size, hinted, never an embedded bitmap in its place;
+    // false when the engine cannot.
     bool load(int32_t glyphIndex);
 
     bool hasOutline() const;

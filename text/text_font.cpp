@@ -46,7 +46,9 @@ bool TextFont::loadGlyph(int code)
     loaded_[code] = 1;   // a glyph that fails below stays an empty list, not retried
     unsigned int list = listBase_ + static_cast<unsigned int>(code);
     const Glyph* glyph = glyphSet_->glyph(code);
-    if (glyph == nullptr || !glyph->hasOutline()) {
+    // A glyph whose outline cannot be read draws nothing and does not move the text on either.
+    GlyphOutline outline;
+    if (glyph == nullptr || !glyph->readOutline(outline)) {
         glNewList(list, GL_COMPILE);
         glEndList();
         return true;

@@ -186,13 +186,28 @@ TEST(SettingsLoad, NegativePasswordLengthRejectsTheFileAsForeign)
     EXPECT_STREQ(loaded.password, "kept");
 }
 
-TEST(SettingsLoad, PasswordCutShortByTheEndOfTheFile)
+TEST(SettingsLoad, PasswordCutShortByTheEndOfTheFileIsLeftAsItWas)
 {
-    const uint8_t bytes[] = {0xCD, 0xCC, 0x8C, 0x3F, 0x01, 0x00, 0x05, 0x00, 'a', 'b'};
-    SettingsRecord loaded = defaults();
-    ASSERT_EQ(decodeSettings(bytes, sizeof bytes, &loaded), 0);
+    SettingsRecord before = defaults();
+    std::strcpy(before.password, "kept");
+
+    // Five characters promised, two there.
+    const uint8_t cut[] = {0xCD, 0xCC, 0x8C, 0x3F, 0x01, 0x00, 0x05, 0x00, 'h', 'e'};
+    SettingsRecord loaded = before;
+    ASSERT_EQ(decodeSettings(cut, sizeof cut, &loaded), 0);
     EXPECT_EQ(loaded.passwordEnabled, 1);
-    EXPECT_STREQ(loaded.password, "ab");
+    EXPECT_STREQ(loaded.password, "kept");
+
+    // The largest length with a whole tail behind it: the tail's bytes are no password, and the tail is
+    // not where the file says it is.
+    SettingsRecord tailSource = defaults();
+    tailSource.videoMode = 64;
+    std::vector<uint8_t> bytes = {0xCD, 0xCC, 0x8C, 0x3F, 0x01, 0x00, 0xFF, 0x7F, 'a', 'b', 'c'};
+    std::vector<uint8_t> tail = encode(tailSource);
+    bytes.insert(bytes.end(), tail.begin() + 6, tail.end());
+    loaded = before;
+    ASSERT_EQ(decodeSettings(bytes.data(), bytes.size(), &loaded), 0);
+    EXPECT_STREQ(loaded.password, "kept");
     EXPECT_EQ(loaded.videoMode, 49);
 }
 

@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "gl_context.h"
@@ -33,6 +39,76 @@ float modelviewX()
     GLfloat matrix[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
     return matrix[12];
+}
+
+void putBig(std::vector<char>& bytes, uint32_t value, int count)
+{
+    for (int shift = 8 * (count - 1); shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<char>(value >> shift));
+}
+
+// The font with an embedded bitmap strike at `ppem` pixels (EBLC and EBDT tables, added after the
+// others) holding one 8 x 8 black square for glyph `index`.
+std::vector<char> withBitmapStrike(const std::vector<char>& font, uint16_t index, uint8_t ppem)
+{
+    const size_t tableCount = static_cast<uint8_t>(font[4]) << 8 | static_cast<uint8_t>(font[5]);
+    const size_t directoryEnd = 12 + 16 * tableCount;
+    const uint32_t shift = 32;   // two more directory entries
+
+    std::vector<char> eblc;
+    putBig(eblc, 0x00020000, 4);
+    putBig(eblc, 1, 4);                    // one strike
+    putBig(eblc, 8 + 48, 4);               // its index subtable array: where, how long, how many
+    putBig(eblc, 8 + 20, 4);
+    putBig(eblc, 1, 4);
+    putBig(eblc, 0, 4);                    // no colour
+    for (int line = 0; line < 2; ++line)   // horizontal and vertical line metrics
+        for (int value : {8, 0, 8, 1, 0, 0, 0, 0, 8, 0, 0, 0})
+            putBig(eblc, static_cast<uint32_t>(value), 1);
+    putBig(eblc, index, 2);
+    putBig(eblc, index, 2);
+    for (int value : {int{ppem}, int{ppem}, 1, 1})   // ppem x and y, 1 bit deep, horizontal
+        putBig(eblc, static_cast<uint32_t>(value), 1);
+    putBig(eblc, index, 2);                // the array: one subtable for the glyph, 8 bytes on
+    putBig(eblc, index, 2);
+    putBig(eblc, 8, 4);
+    putBig(eblc, 2, 2);                    // index format 2: one size for all glyphs
+    putBig(eblc, 5, 2);                    // image format 5: bit-aligned, metrics here
+    putBig(eblc, 4, 4);                    // the image follows EBDT's version
+    putBig(eblc, 8, 4);                    // 8 bytes per image
+    for (int value : {8, 8, 0, 8, 9, 0, 0, 8})   // 8 x 8, bearings, advance 9
+        putBig(eblc, static_cast<uint32_t>(value), 1);
+    std::vector<char> ebdt;
+    putBig(ebdt, 0x00020000, 4);
+    ebdt.insert(ebdt.end(), 8, static_cast<char>(0xFF));
+
+    std::vector<char> out(font.begin(), font.begin() + 12);
+    out[4] = static_cast<char>((tableCount + 2) >> 8);
+    out[5] = static_cast<char>(tableCount + 2);
+    for (size_t at = 12; at < directoryEnd; at += 16) {
+        out.insert(out.end(), font.begin() + static_cast<long>(at), font.begin() + static_cast<long>(at) + 8);
+        uint32_t offset = 0;
+        for (int i = 8; i < 12; ++i)
+            offset = offset << 8 | static_cast<uint8_t>(font[at + i]);
+        putBig(out, offset + shift, 4);
+        out.insert(out.end(), font.begin() + static_cast<long>(at) + 12, font.begin() + static_cast<long>(at) + 16);
+    }
+    size_t eblcAt = (font.size() + shift + 3) / 4 * 4;
+    size_t ebdtAt = (eblcAt + eblc.size() + 3) / 4 * 4;
+    auto addEntry = [&out](const char* tag, size_t at, size_t size) {
+        out.insert(out.end(), tag, tag + 4);
+        putBig(out, 0, 4);   // the engine does not check sums
+        putBig(out, static_cast<uint32_t>(at), 4);
+        putBig(out, static_cast<uint32_t>(size), 4);
+    };
+    addEntry("EBLC", eblcAt, eblc.size());
+    addEntry("EBDT", ebdtAt, ebdt.size());
+    out.insert(out.end(), font.begin() + static_cast<long>(directoryEnd), font.end());
+    out.resize(eblcAt, 0);
+    out.insert(out.end(), eblc.begin(), eblc.end());
+    out.resize(ebdtAt, 0);
+    out.insert(out.end(), ebdt.begin(), ebdt.end());
+    return out;
 }
 
 // Counts how many glyphs a font compiles (Mesa reports reserved list names as lists already).
@@ -259,4 +335,34 @@ TEST_F(TextFontTest, FontsOfTwoSizesShareOneFace)
     EXPECT_LT(small.getWidth("12"), large.getWidth("12"));
     // Glyphs keep the size they were loaded at, whichever size the face loaded last.
     EXPECT_EQ(small.getWidth("12"), small.glyphSet()->glyph('1')->metrics().advance * 2 / 64);
+}
+
+TEST_F(TextFontTest, GlyphsAreOutlinesEvenWhereTheFontHasABitmapStrike)
+{
+    std::ifstream in(TOCKWHEEL_FONT_FILE, std::ios::binary);
+    std::vector<char> font{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // 20 points at 96 dpi ask for 26.67 pixels, which picks a strike of 27.
+    std::vector<char> struck = withBitmapStrike(font, static_cast<uint16_t>(face.glyphIndex('1')), 27);
+    const std::string path = std::string(TOCKWHEEL_BINARY_DIR) + "/tests/text/bitmap-strike.ttf";
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(struck.data(), static_cast<std::streamsize>(struck.size()));
+    FontFace struckFace;
+    ASSERT_TRUE(struckFace.open(path.c_str()));
+    ASSERT_EQ(struckFace.handle()->num_fixed_sizes, 1);
+    std::remove(path.c_str());
+
+    FilledTextFont filled(struckFace);
+    OutlineTextFont outline(struckFace);
+    for (TextFont* font : {static_cast<TextFont*>(&filled), static_cast<TextFont*>(&outline)}) {
+        ASSERT_TRUE(font->create(20));
+        const Glyph* one = font->glyphSet()->glyph('1');
+        ASSERT_NE(one, nullptr);
+        EXPECT_TRUE(one->hasOutline());
+        glLoadIdentity();
+        EXPECT_GT(litPixels(*context, [&] { glScalef(4, 4, 1); font->draw("1"); }), 100);
+        glLoadIdentity();
+        glCallList(font->listBase() + '1');
+        EXPECT_FLOAT_EQ(modelviewX(), one->metrics().advance / 64.0f);
+        glLoadIdentity();
+    }
 }
