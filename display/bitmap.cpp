@@ -1,9 +1,8 @@
 // display/bitmap.cpp -- Windows bitmap files: found by the library's search, read by SDL's BMP loader.
 #include "display/backend.h"
-#include "platform/paths.h"
+#include "platform/windows_dir.h"
 
 #include <SDL.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <new>
@@ -17,21 +16,14 @@ constexpr size_t kBmpHeaderBytes = 26;   // file header and the start of any inf
 // sizes it does not know: a few bytes of a damaged file must not cost gigabytes.
 constexpr int64_t kMaxBitmapPixels = 16 * 1024 * 1024;
 
-bool isRegularFile(const std::string& path)
-{
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// As given, then in the "BITMAPS\" subdirectory; empty when neither exists.
+// As given, then in the "BITMAPS\" subdirectory, each where the platform finds data files (the current
+// directory first, then the installed data); empty when neither exists.
 std::string findBitmapFile(const char* fileName)
 {
     if (!fileName || !*fileName) return std::string();
-    std::string direct = platform::resolvePath(fileName);
-    if (isRegularFile(direct)) return direct;
-    std::string inFolder = platform::resolvePath(std::string("BITMAPS\\") + fileName);
-    if (isRegularFile(inFolder)) return inFolder;
-    return std::string();
+    std::string direct = platform::findDataFile(fileName);
+    if (!direct.empty()) return direct;
+    return platform::findDataFile(std::string("BITMAPS\\") + fileName);
 }
 
 uint32_t readLe32(const uint8_t* p)

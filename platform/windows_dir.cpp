@@ -1,10 +1,72 @@
-// platform/windows_dir.cpp -- where the Windows directory lives on Linux.
+// platform/windows_dir.cpp -- where the Windows directory lives on Linux, and where its data files are found.
 #include "platform/windows_dir.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/paths.h"
+
+#ifndef TOCKWHEEL_DATA_FROM_PROGRAM
+#define TOCKWHEEL_DATA_FROM_PROGRAM "../share/tockwheel"
+#endif
+
 namespace platform {
+
+namespace {
+
+constexpr const char* kDefaultDataDirs = "/usr/local/share:/usr/share";
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The program's own file, links resolved, so that a link to it (xscreensaver's folder of display
+// modes) still finds the data installed beside the real program.
+std::string installedDataDirectory()
+{
+    char program[PATH_MAX];
+    ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
+    if (length <= 0) return std::string();
+    std::string path(program, static_cast<size_t>(length));
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return std::string();
+    return path.substr(0, slash + 1) + TOCKWHEEL_DATA_FROM_PROGRAM;
+}
+
+// `windowsPath` under `directory`, matched as the programs match every path; empty when no regular file is there.
+std::string findUnder(const std::string& directory, const std::string& windowsPath)
+{
+    if (directory.empty()) return std::string();
+    std::string path = resolvePath(directory + "/" + windowsPath);
+    return isRegularFile(path) ? path : std::string();
+}
+
+std::string findAlongDataDirs(const std::string& windowsPath)
+{
+    const char* dirs = std::getenv("XDG_DATA_DIRS");
+    std::string list = dirs && *dirs ? dirs : kDefaultDataDirs;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(':', start);
+        if (end == std::string::npos) end = list.size();
+        std::string dir = list.substr(start, end - start);
+        // Relative entries are not data directories.
+        if (!dir.empty() && dir[0] == '/') {
+            std::string found = findUnder(dir + "/tockwheel", windowsPath);
+            if (!found.empty()) return found;
+        }
+        start = end + 1;
+    }
+    return std::string();
+}
+
+}  // namespace
 
 std::string windowsDirectory()
 {
@@ -25,6 +87,16 @@ size_t getWindowsDirectory(char* buffer, size_t size)
         buffer[copied] = '\0';
     }
     return directory.size();
+}
+
+std::string findDataFile(const std::string& windowsPath)
+{
+    if (windowsPath.empty()) return std::string();
+    std::string here = resolvePath(windowsPath);
+    if (isRegularFile(here)) return here[0] == '/' ? here : currentDirectory() + "/" + here;
+    if (here[0] == '/') return std::string();
+    std::string installed = findUnder(installedDataDirectory(), windowsPath);
+    return installed.empty() ? findAlongDataDirs(windowsPath) : installed;
 }
 
 }  // namespace platform

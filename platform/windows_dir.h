@@ -1,4 +1,5 @@
-// platform/windows_dir.h -- the Windows directory: $WINDIR, else ${XDG_DATA_HOME:-~/.local/share}/tockwheel.
+// platform/windows_dir.h -- the Windows directory: $WINDIR, else ${XDG_DATA_HOME:-~/.local/share}/tockwheel,
+// and where the data files the programs read from it are found.
 #pragma once
 
 #include <cstddef>
@@ -10,5 +11,13 @@ std::string windowsDirectory();
 // Like GetWindowsDirectoryA: copies at most size - 1 characters and a NUL; returns the full length,
 // which is size or more when the buffer was too small (the text is then cut).
 size_t getWindowsDirectory(char* buffer, size_t size);
+
+// The data file that `windowsPath` names (a path relative to the Windows directory, backslashes, any
+// case), as an absolute Linux path: relative to the current directory (start-up makes it the user's
+// Windows directory) when a regular file is there, else in the data installed with the program
+// (<program's folder>/../share/tockwheel), else in tockwheel/ under each folder of $XDG_DATA_DIRS
+// (default /usr/local/share:/usr/share). Empty when none holds it. For reading only: every write goes
+// to the user's Windows directory.
+std::string findDataFile(const std::string& windowsPath);
 
 }  // namespace platform

@@ -3,9 +3,11 @@
 
 #include <GL/gl.h>
 #include <new>
+#include <string>
 
 #include "config/settings.h"
 #include "platform/paths.h"
+#include "platform/windows_dir.h"
 #include "saver/clock_draw.h"
 #include "saver/color_schemes.h"
 #include "saver/frame_loop.h"
@@ -60,10 +62,12 @@ void loadPromptBitmap()
 
 void makeFonts()
 {
-    // A missing folder is not reported here; opening the font then fails.
+    // Found before "fonts" becomes current, as data paths are relative to the Windows directory; a font
+    // missing there is taken from the installed data. Any case of the file's name matches, as on Windows.
+    std::string fontPath = platform::findDataFile("fonts\\Arial.ttf");
+    // A missing folder is not reported here; the font is then opened from the installed data, or not at all.
     platform::setCurrentDirectory("fonts");
-    // Windows finds "Arial.ttf" whatever the case of the installed file's name; so do we.
-    if (!fontFace.open(platform::resolvePath("Arial.ttf").c_str())) display::fatalError("Can't open arial.ttf");
+    if (fontPath.empty() || !fontFace.open(fontPath.c_str())) display::fatalError("Can't open arial.ttf");
     filledFont = new (std::nothrow) FilledTextFont(fontFace);
     if (!filledFont || !filledFont->create(kTextPointSize)) display::fatalError("Can't make font");
     outlineFont = new (std::nothrow) OutlineTextFont(fontFace);

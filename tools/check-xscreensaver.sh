@@ -1,7 +1,10 @@
 #!/bin/sh
-# tools/check-xscreensaver.sh -- runs Tockwheel under the real xscreensaver daemon on a private Xvfb:
-# activates the host, takes a picture of the screen, unblanks, and checks that the saver's process is gone.
-# xscreensaver launches no display mode as root, so as root the check runs as the user "xstest" (made here).
+# tools/check-xscreensaver.sh -- runs Tockwheel under the real xscreensaver daemon on a private Xvfb, as a
+# new user would have it: installed with `cmake --install` into a prefix of its own, the user's home empty
+# (no Windows directory: the data come from the installed tree), the display mode added to ~/.xscreensaver
+# by tockwheel-add-to-xscreensaver. Activates the host, takes a picture of the screen, unblanks, and checks
+# that the saver's process is gone. xscreensaver launches no display mode as root, so as root the check runs
+# as the user "xstest" (made here).
 # Usage: tools/check-xscreensaver.sh [SCREENSHOT.png]      (needs: xscreensaver, Xvfb, python3)
 set -eu
 cd "$(dirname "$0")/.."
@@ -14,7 +17,7 @@ command -v xscreensaver >/dev/null || apt-get install -y -qq xscreensaver >/dev/
 WORK=$(mktemp -d /tmp/tockwheel-xs-XXXXXX)
 chmod 755 "$WORK"
 mkdir -p "$WORK/bin" "$WORK/home"
-cp "$PROGRAM" "$WORK/bin/tockwheel"
+cmake --install build --prefix "$WORK/prefix" >/dev/null
 cc -O2 -o "$WORK/bin/grab" -x c - -lX11 <<'C'
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -30,12 +33,14 @@ int main(int argc, char** argv) {
 C
 cat > "$WORK/check.sh" <<SH
 #!/bin/sh
-export HOME=$WORK/home DISPLAY=:\$(( 300 + \$\$ % 600 )) WINDIR=$WORK/home/windows PATH=$WORK/bin:\$PATH
-mkdir -p \$WINDIR/Orvask \$WINDIR/fonts
-cp /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf \$WINDIR/fonts/Arial.ttf
+export HOME=$WORK/home DISPLAY=:\$(( 300 + \$\$ % 600 )) PATH=$WORK/prefix/bin:$WORK/bin:\$PATH
+unset WINDIR XDG_DATA_HOME
 Xvfb \$DISPLAY -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & X=\$!
 sleep 1
-printf 'mode: one\nselected: 0\ntimeout: 0:10:00\nlock: False\nsplash: False\nprograms: "Tockwheel" tockwheel /s -root \\\\n\n' > \$HOME/.xscreensaver
+tockwheel-add-to-xscreensaver >/dev/null
+# Tockwheel alone: its place in the list (counted from 0) as the one mode.
+SELECTED=\$(awk '/^programs:/ { on = 1; next } on && /tockwheel/ { print n; exit } on { n++ }' \$HOME/.xscreensaver)
+printf 'mode: one\nselected: %s\ntimeout: 0:10:00\nlock: False\nsplash: False\n' \$SELECTED >> \$HOME/.xscreensaver
 xscreensaver -no-splash > \$HOME/xscreensaver.log 2>&1 &
 sleep 3
 xscreensaver-command -activate >/dev/null
@@ -67,6 +72,9 @@ raw = b''.join(b'\0' + pixels[y * w * 3:(y + 1) * w * 3] for y in range(h))
 chunk = lambda t, b: struct.pack('>I', len(b)) + t + b + struct.pack('>I', zlib.crc32(t + b) & 0xffffffff)
 open(sys.argv[2], 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0))
                               + chunk(b'IDAT', zlib.compress(raw, 6)) + chunk(b'IEND', b''))
+lit = sum(1 for i in range(0, w * h * 3, 3) if pixels[i] | pixels[i + 1] | pixels[i + 2])
+print("picture of the blanked screen: %s (%.1f%% of its pixels lit)" % (sys.argv[2], 100.0 * lit / (w * h)))
+# The clock alone lights several percent of the screen; a black screen means the saver drew nothing.
+sys.exit(0 if lit > w * h // 100 else "FAIL: the blanked screen is black")
 PY
-echo "picture of the blanked screen: $SHOT"
 rm -rf "$WORK"

@@ -20,6 +20,8 @@ SaverWorld::SaverWorld()
     copyFile(std::string(TOCKWHEEL_PROMPT_DIR) + "/pass2x.pag", windows.file("Orvask/pass2x.pag"));
     environment = {
         {"WINDIR", windows.path},
+        // Data missing from the Windows directory is read from installed data; this machine's must not count.
+        {"XDG_DATA_DIRS", windows.file("no-installed-data")},
         {"TOCKWHEEL_DISPLAY", "offscreen"},
         {"TOCKWHEEL_SCREEN", "1024x768"},
         {"TOCKWHEEL_TIME", "2024-03-05T15:30:07"},
