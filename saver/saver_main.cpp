@@ -11,6 +11,7 @@
 #include "platform/dialog.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/secret_memory.h"
 #include "platform/ui.h"
 #include "platform/windows_dir.h"
 #include "resources/dialog_templates.h"
@@ -112,10 +113,19 @@ int runSaver()
     return 0;
 }
 
+// Before the settings, which hold the password, are read; the configuration run reads new ones too.
+void keepPasswordsInProcess()
+{
+    platform::protectProcessMemory();
+    platform::lockInMemory(&Settings, sizeof Settings);
+    platform::lockInMemory(typedPassword, sizeof typedPassword);
+}
+
 }  // namespace
 
 int saverMain()
 {
+    keepPasswordsInProcess();
     platform::srand(static_cast<uint32_t>(platform::currentTime()));
 
     char windowsDir[kWindowsDirCapacity];
