@@ -97,9 +97,10 @@ int runSaver()
     display::ModeInfo modeInfo{};
     if (!display::findMode(Settings.screenWidth, Settings.screenHeight, Settings.colorDepth, &modeInfo))
         failWithLastError();
-    if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
-    // A password guards the desktop only if no key combination can switch away from the saver.
+    // A password guards the desktop only if no key combination can switch away from the saver; asked
+    // before the mode is set, so that the windows are made for holding the screen.
     if (Settings.passwordEnabled == 1) display::setInputGrab(true);
+    if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
     // Under a screen-saver host the page is the host's window, not the mode: the scene and the stars
     // fill what is really there.
     display::pageSize(&Settings.screenWidth, &Settings.screenHeight);
