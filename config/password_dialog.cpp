@@ -1,10 +1,13 @@
 // config/password_dialog.cpp -- the old password checked, the new one confirmed, then kept in Settings.
 #include "config/password_dialog.h"
 
+#include <string.h>
+
 #include <cstring>
 
 #include "config/settings.h"
 #include "platform/dialog/message_box.h"
+#include "platform/secret_memory.h"
 #include "resources/control_ids.h"
 
 using platform::Window;
@@ -12,6 +15,14 @@ using platform::Window;
 namespace {
 
 using namespace resources::password_ids;
+
+// The three entries as read from the fields: kept out of swap, and wiped as soon as they are compared.
+struct PasswordEntries {
+    char oldPassword[kPasswordCapacity];
+    char newPassword[kPasswordCapacity];
+    char confirmation[kPasswordCapacity];
+};
+PasswordEntries entries;
 
 // Text beyond the field's 43 characters is cut off here, so two entries that agree that far are equal.
 void readPassword(Window* dialog, int id, char (&text)[kPasswordCapacity])
@@ -21,23 +32,29 @@ void readPassword(Window* dialog, int id, char (&text)[kPasswordCapacity])
 
 bool samePassword(const char* a, const char* b) { return std::strncmp(a, b, kPasswordMaxLength) == 0; }
 
+// False with the message box shown when the entries do not allow the change.
+bool entriesAgree(Window* dialog)
+{
+    readPassword(dialog, kOldPasswordId, entries.oldPassword);
+    if (!samePassword(entries.oldPassword, Settings.password)) {
+        platform::messageBox(dialog, "Error: Your old password is not valid!", "Error", platform::kMbIconError);
+        return false;
+    }
+    readPassword(dialog, kNewPasswordId, entries.newPassword);
+    readPassword(dialog, kConfirmPasswordId, entries.confirmation);
+    if (!samePassword(entries.newPassword, entries.confirmation)) {
+        platform::messageBox(dialog, "Error: Your new password was not confirmed!", "Error", platform::kMbIconError);
+        return false;
+    }
+    return true;
+}
+
 void changePassword(Window* dialog)
 {
-    char oldPassword[kPasswordCapacity] = {};
-    readPassword(dialog, kOldPasswordId, oldPassword);
-    if (!samePassword(oldPassword, Settings.password)) {
-        platform::messageBox(dialog, "Error: Your old password is not valid!", "Error", platform::kMbIconError);
-        return;
-    }
-    char newPassword[kPasswordCapacity] = {};
-    char confirmation[kPasswordCapacity] = {};
-    readPassword(dialog, kNewPasswordId, newPassword);
-    readPassword(dialog, kConfirmPasswordId, confirmation);
-    if (!samePassword(newPassword, confirmation)) {
-        platform::messageBox(dialog, "Error: Your new password was not confirmed!", "Error", platform::kMbIconError);
-        return;
-    }
-    std::memcpy(Settings.password, newPassword, sizeof Settings.password);
+    bool agree = entriesAgree(dialog);
+    if (agree) std::memcpy(Settings.password, entries.newPassword, sizeof Settings.password);
+    ::explicit_bzero(&entries, sizeof entries);
+    if (!agree) return;
     platform::messageBox(dialog, "Your password has been changed.", "Password", platform::kMbIconExclamation);
     platform::endDialog(dialog, 0);
 }
@@ -47,6 +64,7 @@ void changePassword(Window* dialog)
 intptr_t PasswordDialog(Window* dialog, unsigned message, uintptr_t wParam, intptr_t)
 {
     if (message == platform::kWmInitDialog) {
+        platform::lockInMemory(&entries, sizeof entries);
         if (Settings.password[0] == '\0') platform::enableDlgItem(dialog, kOldPasswordId, false);
         return 1;   // the focus goes to the first enabled field
     }

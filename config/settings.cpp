@@ -2,6 +2,7 @@
 #include "config/settings.h"
 
 #include <fcntl.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,11 +85,15 @@ int loadSettings(const char* path)
 {
     std::FILE* file = platform::openFile(path, "rb");
     if (!file) return 1;
+    // The file holds the password: no stdio buffer keeps a copy, and ours is wiped once decoded.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     // The largest meaningful file is small; a hostile password length can ask for more, never beyond this.
     std::vector<uint8_t> data(kSettingsMaxReadSize);
     size_t size = std::fread(data.data(), 1, data.size(), file);
     std::fclose(file);
-    return decodeSettings(data.data(), size, &Settings);
+    int result = decodeSettings(data.data(), size, &Settings);
+    ::explicit_bzero(data.data(), data.size());
+    return result;
 }
 
 // Writes a temporary file beside the old one and renames it over the old one only when every byte
@@ -106,6 +111,7 @@ int saveSettings(const char* path)
     int fd = ::mkstemp(name.data());
     if (fd < 0) return 1;
     bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, image, size) && ::fsync(fd) == 0;
+    ::explicit_bzero(image, sizeof image);
     written = ::close(fd) == 0 && written;
     if (!written || std::rename(name.data(), target.c_str()) != 0) {
         ::unlink(name.data());

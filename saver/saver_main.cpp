@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/dialog/message_box.h"
+#include "platform/secret_memory.h"
 #include "platform/windows_dir.h"
 #include "resources/dialog_templates.h"
 #include "saver/frame_loop.h"
@@ -87,9 +88,10 @@ int runSaver()
     display::ModeInfo modeInfo{};
     if (!display::findMode(Settings.screenWidth, Settings.screenHeight, Settings.colorDepth, &modeInfo))
         failWithLastError();
-    if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
-    // A password guards the desktop only if no key combination can switch away from the saver.
+    // A password guards the desktop only if no key combination can switch away from the saver; asked
+    // before the mode is set, so that the windows are made for holding the screen.
     if (Settings.passwordEnabled == 1) display::setInputGrab(true);
+    if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
     // Under a screen-saver host the page is the host's window, not the mode: the scene and the stars
     // fill what is really there.
     display::pageSize(&Settings.screenWidth, &Settings.screenHeight);
@@ -103,10 +105,19 @@ int runSaver()
     return 0;
 }
 
+// Before the settings, which hold the password, are read; the configuration run reads new ones too.
+void keepPasswordsInProcess()
+{
+    platform::protectProcessMemory();
+    platform::lockInMemory(&Settings, sizeof Settings);
+    platform::lockInMemory(typedPassword, sizeof typedPassword);
+}
+
 }  // namespace
 
 int saverMain()
 {
+    keepPasswordsInProcess();
     platform::srand(static_cast<uint32_t>(platform::currentTime()));
 
     char windowsDir[kWindowsDirCapacity];

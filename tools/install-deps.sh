@@ -4,7 +4,7 @@
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libsdl2-dev libfreetype-dev libfltk1.3-dev libpng-dev
+  libsdl2-dev libxrandr-dev libfreetype-dev libfltk1.3-dev libpng-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 xvfb xauth xdotool x11-utils x11-xserver-utils
   xserver-xorg-core xserver-xorg-video-dummy man-db

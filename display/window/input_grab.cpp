@@ -1,5 +1,6 @@
-// display/window/input_grab.cpp -- the mode's window holding keyboard and pointer while a password guards the
-// desktop, and the check that the X server really gave them to us.
+// display/window/input_grab.cpp -- a password run's hold on keyboard, pointer and focus: taken with the mode,
+// looked at every tenth of a second and after every focus change, and taken back from any other client
+// that got them.
 #include "display/window/sdl_window.h"
 
 #include <SDL_syswm.h>
@@ -12,24 +13,73 @@ namespace display {
 namespace {
 
 constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+constexpr uint64_t kLockCheckUs = 100000;   // a grab another client holds is asked for this often
 
-// SDL asks for the grab only while its window has the focus and does not report a refusal. Asking the
-// X server again from SDL's own connection is harmless when SDL already holds it (the same client just
-// renews it) and tells us whether another client holds it instead.
-bool xServerGrants(const SDL_SysWMinfo& info)
+void reportKeyboard(int status)
 {
-    ::Display* x = info.info.x11.display;
-    ::Window window = info.info.x11.window;
+    if (gSdl.lock.keyboardReported) return;
+    gSdl.lock.keyboardReported = true;
+    if (status == AlreadyGrabbed) {
+        std::fprintf(stderr, "display: the keyboard is held by another program; key combinations may reach the "
+                             "desktop while the password prompt works on\n");
+    } else {
+        std::fprintf(stderr, "display: the keyboard cannot be held now (X grab status %d); the saver keeps "
+                             "asking for it\n", status);
+    }
+}
+
+void reportPointer(int status)
+{
+    if (gSdl.lock.pointerReported) return;
+    gSdl.lock.pointerReported = true;
+    if (status == AlreadyGrabbed) {
+        std::fprintf(stderr, "display: the pointer is held by another program; it may leave the saver's screen\n");
+    } else {
+        std::fprintf(stderr, "display: the pointer cannot be held now (X grab status %d); the saver keeps "
+                             "asking for it\n", status);
+    }
+}
+
+// Asking again while we hold them renews our own grabs, and no focus events follow; while another
+// client holds one the answer is AlreadyGrabbed, and the next look asks again.
+void takeGrabs()
+{
+    ::Display* x = gSdl.x;
+    ::Window window = gSdl.xWindow;
     int keyboard = XGrabKeyboard(x, window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
     int pointer = XGrabPointer(x, window, True, kPointerEvents, GrabModeAsync, GrabModeAsync, window, None,
                                CurrentTime);
-    XSync(x, False);
-    if (keyboard != GrabSuccess)
-        std::fprintf(stderr, "display: the keyboard is held by another program; key combinations may reach the "
-                             "desktop while the password prompt works on\n");
-    if (pointer != GrabSuccess)
-        std::fprintf(stderr, "display: the pointer is held by another program; it may leave the saver's screen\n");
-    return keyboard == GrabSuccess && pointer == GrabSuccess;
+    gSdl.lock.keyboardHeld = keyboard == GrabSuccess;
+    gSdl.lock.pointerHeld = pointer == GrabSuccess;
+    if (!gSdl.lock.keyboardHeld) reportKeyboard(keyboard);
+    if (!gSdl.lock.pointerHeld) reportPointer(pointer);
+}
+
+// Keys reach the grab window wherever the focus is, but SDL reads text only for a window of its own
+// that has the focus.
+void takeFocus()
+{
+    ::Window focus = None;
+    int revertTo = 0;
+    XGetInputFocus(gSdl.x, &focus, &revertTo);
+    if (!ourXWindow(focus)) XSetInputFocus(gSdl.x, gSdl.xWindow, RevertToParent, CurrentTime);
+}
+
+void lookAtTheHold()
+{
+    gSdl.lock.checkDue = false;
+    gSdl.lock.lastCheckUs = monotonicUs();
+    takeGrabs();
+    takeFocus();
+    XFlush(gSdl.x);
+}
+
+bool grabWithSdl(bool on)
+{
+    SDL_SetWindowMouseGrab(gSdl.window, on ? SDL_TRUE : SDL_FALSE);
+    if (!on || SDL_GetWindowKeyboardGrab(gSdl.window)) return true;
+    std::fprintf(stderr, "display: the keyboard cannot be held here; key combinations may reach the desktop\n");
+    return false;
 }
 
 }  // namespace
@@ -38,16 +88,35 @@ bool sdlGrabInput(bool on)
 {
     if (gSdl.host.active) return true;   // the host locks the screen and reads the keyboard itself
     if (!gSdl.window) return false;
+    gSdl.lock.active = on;
+    if (on) {
+        // SDL would let Alt+Tab minimise a grabbing full-screen window, and a lost focus give the
+        // display mode back.
+        SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    }
     SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
+    // With the flag set SDL takes the keyboard back itself whenever the focus returns.
     SDL_SetWindowKeyboardGrab(gSdl.window, on ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowMouseGrab(gSdl.window, on ? SDL_TRUE : SDL_FALSE);
-    if (!on) return true;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(gSdl.window, &info) && info.subsystem == SDL_SYSWM_X11) return xServerGrants(info);
-    if (SDL_GetWindowKeyboardGrab(gSdl.window)) return true;
-    std::fprintf(stderr, "display: the keyboard cannot be held here; key combinations may reach the desktop\n");
-    return false;
+    if (!gSdl.x) return grabWithSdl(on);
+    // SDL's own pointer grab waits five seconds for a pointer another client holds and then never asks
+    // again; on X the pointer is asked for here, as often as it takes.
+    SDL_SetWindowMouseGrab(gSdl.window, SDL_FALSE);
+    watchStacking(on);
+    if (!on) {
+        XUngrabPointer(gSdl.x, CurrentTime);
+        XFlush(gSdl.x);
+        return true;
+    }
+    lookAtTheHold();
+    return gSdl.lock.keyboardHeld && gSdl.lock.pointerHeld;
+}
+
+void holdInput()
+{
+    if (!gSdl.lock.active || !gSdl.x) return;
+    if (!gSdl.lock.checkDue && monotonicUs() - gSdl.lock.lastCheckUs < kLockCheckUs) return;
+    lookAtTheHold();
 }
 
 }  // namespace display

@@ -1,10 +1,12 @@
 // display/window/sdl_window.h -- what the SDL-based files share: the window back end's state, the host window
-// path, the cover windows on the other displays and the input grab.
+// path, the cover windows on the other displays, the input grab and the X server watched beside SDL.
 #pragma once
 
 #include "display/backend.h"
 
 #include <SDL.h>
+
+struct _XDisplay;   // Xlib's Display, whose header and macros stay out of this one
 
 namespace display {
 
@@ -25,12 +27,25 @@ struct PendingKey {
     int modifiers;
 };
 
+// Black windows over the monitors beside the mode window's.
+struct CoverWindows {
+    SDL_Window* windows[kMaxCovers];   // black, borderless, over their monitor
+    SDL_Point offset[kMaxCovers];      // their monitor's origin less the mode window's, pixels
+    bool pointerSeen[kMaxCovers];      // the first report of where the pointer already is has come
+    unsigned long xWindow[kMaxCovers]; // their X ids, 0 off X
+    int count;
+    SDL_Rect monitors[kMaxCovers + 1]; // the monitors covered, the mode window's first
+    int monitorCount;
+};
+
 struct SdlState {
     bool console;                    // SDL's kmsdrm driver instead of a window system
     ScreenInfo desktop;              // desktop mode of display 0
     Size modes[kMaxDisplayModes];    // the display's own modes
     int modeCount;
     SDL_Window* window;              // null when no mode is set
+    ::_XDisplay* x;                  // SDL's X connection while `window` is on an X server, else null
+    unsigned long xWindow;           // `window`'s X id, 0 off X
     SDL_GLContext context;           // null without OpenGL
     bool swapIntervalSet;            // the swap waits for the retrace by itself
     int windowDepthBits;             // the window's own depth buffer, 0 without one
@@ -43,12 +58,16 @@ struct SdlState {
         unsigned long xWindow;       // its X id
         uint64_t nextSizeCheckUs;    // monotonic time of the next look at its size
     } host;
+    CoverWindows covers;
+    // A password run: keyboard and pointer held, the focus and the top of the stack kept, however
+    // other clients try to take them.
     struct {
-        SDL_Window* windows[kMaxCovers];   // black, borderless, full screen on their display
-        SDL_Point offset[kMaxCovers];      // their display's origin less the mode window's, pixels
-        bool pointerSeen[kMaxCovers];      // the first report of where the pointer already is has come
-        int count;
-    } covers;
+        bool active;                 // setInputGrab(true) on this back end
+        bool checkDue;               // look at grabs and focus at the next pump, whatever the time
+        uint64_t lastCheckUs;        // monotonic time of the last look
+        bool keyboardHeld, pointerHeld;        // as the last look found them
+        bool keyboardReported, pointerReported;   // the one line on stderr has been written
+    } lock;
 };
 
 extern SdlState gSdl;
@@ -59,16 +78,31 @@ void pumpHostWindow();   // quit events, size changes, the viewport
 
 // Cover windows (covers.cpp).
 void coverOtherDisplays();
+// After a RandR change: covers for the monitors as they are now, the mode window over the primary one.
+void followMonitors();
 void closeCovers();
 void repaintCover(uint32_t windowId);
 // True for the mode's window and every cover; the offset turns a cover's pixels into positions
 // relative to the mode window's display.
 bool ourWindow(uint32_t windowId);
+bool ourXWindow(unsigned long xWindow);   // the same by X id
 bool coverOffset(uint32_t windowId, int* dx, int* dy);
 // False for a cover's first pointer report: where the pointer already was when it appeared.
 bool coverMotionCounts(uint32_t windowId);
 
 // Input grab (input_grab.cpp).
 bool sdlGrabInput(bool on);
+// In a password run: takes back keyboard, pointer and focus where another client has them, every tenth
+// of a second and at once after a focus change.
+void holdInput();
+
+// The X server watched on a connection of our own (x_watch.cpp): monitors coming, going and changing
+// size, and, in a password run, other clients' windows put above ours.
+bool openXWatch();
+void closeXWatch();
+void watchStacking(bool on);
+void pumpXWatch();
+// The monitors as the X server shows them now (RandR 1.5); 0 when it cannot tell, SDL's displays then.
+int readXMonitors(SDL_Rect* out, int capacity);
 
 }  // namespace display

@@ -3,6 +3,8 @@
 // place of our own; the console back end reuses it on SDL's KMS/DRM driver.
 #include "display/window/sdl_window.h"
 
+#include <SDL_syswm.h>
+
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -124,9 +126,16 @@ bool focusIsOurs()
     return focus && ourWindow(SDL_GetWindowID(focus));
 }
 
+// In a password run the focus is not the user's to give away: losing it is an attack, not a task
+// switch, and the prompt and its time-out run on while it is taken back.
 void translateWindowEvent(const SDL_WindowEvent& window)
 {
     if (window.event == SDL_WINDOWEVENT_EXPOSED) repaintCover(window.windowID);
+    if (gSdl.lock.active) {
+        if (window.event == SDL_WINDOWEVENT_FOCUS_LOST || window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+            gSdl.lock.checkDue = true;
+        return;
+    }
     if (window.event == SDL_WINDOWEVENT_FOCUS_LOST && !gSdl.focusLost && !focusIsOurs()) {
         if (gSdl.covers.count == 0) {
             takeScreenAway();
@@ -187,6 +196,7 @@ void translate(const SDL_Event& event)
         break;
     case SDL_MOUSEBUTTONUP: postMouse(kEventMouseUp, event.button.windowID, event.button.x, event.button.y); break;
     case SDL_WINDOWEVENT: translateWindowEvent(event.window); break;
+    case SDL_DISPLAYEVENT: followMonitors(); break;
     case SDL_QUIT: postEvent(makeEvent(kEventInternalQuit, 0, 0, 0)); break;
     default: break;
     }
@@ -203,6 +213,8 @@ void pumpEvents()
     while (SDL_PollEvent(&event)) translate(event);
     flushPendingKey(gSdl.pending.fallback);
     checkFocusGrace();
+    pumpXWatch();
+    holdInput();
 }
 
 bool displayOffers(int xRes, int yRes)
@@ -222,6 +234,15 @@ void readDisplayModes()
     }
 }
 
+void noteXWindow()
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    bool x11 = SDL_GetWindowWMInfo(gSdl.window, &info) && info.subsystem == SDL_SYSWM_X11;
+    gSdl.x = x11 ? info.info.x11.display : nullptr;
+    gSdl.xWindow = x11 ? info.info.x11.window : 0;
+}
+
 bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -229,6 +250,9 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     if (hostRequest().hosted) return adoptHostWindow(hostRequest().window);
+    // A password run's windows are placed by nobody but us, so no window manager can stack another
+    // client's window above them or keep ours from being raised.
+    SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, gFramework.screen.inputGrab ? "1" : "0");
     uint32_t flags = SDL_WINDOW_OPENGL;
     if (!windowed) flags |= driver == kDriverFullScreenDib ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
     // A desktop-sized window from the start: without a window manager (a bare X server, a locked
@@ -249,9 +273,14 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     gSdl.focusLost = false;
     gSdl.focusLeftUs = 0;
     gSdl.pending.waiting = false;
+    gSdl.lock = {};
+    noteXWindow();
     SDL_StartTextInput();
     SDL_RaiseWindow(gSdl.window);
-    if (!windowed && !gSdl.console) coverOtherDisplays();
+    if (!windowed && !gSdl.console) {
+        openXWatch();
+        coverOtherDisplays();
+    }
     return true;
 }
 
@@ -359,12 +388,16 @@ int refreshHz()
 // Destroying the full-screen window gives the desktop its own mode back.
 void closeMode()
 {
+    closeXWatch();
     closeCovers();
     if (gSdl.context) SDL_GL_DeleteContext(gSdl.context);
     // SDL leaves a foreign window to its owner.
     if (gSdl.window) SDL_DestroyWindow(gSdl.window);
     gSdl.context = nullptr;
     gSdl.window = nullptr;
+    gSdl.x = nullptr;
+    gSdl.xWindow = 0;
+    gSdl.lock = {};
     gSdl.host.active = false;
     SDL_StopTextInput();
 }

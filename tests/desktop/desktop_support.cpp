@@ -198,4 +198,24 @@ Pixels readWindow(const std::string& display, unsigned long window, int screen)
 
 bool writePng(const Pixels& pixels, const std::string& path) { return writeRgbPng(pixels, path); }
 
+unsigned long saverWindow(const std::string& display)
+{
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return 0;
+    Window found = 0, root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && found == 0; ++i) {
+            char* name = nullptr;
+            if (!XFetchName(x, children[i], &name) || !name) continue;
+            if (std::strncmp(name, "Tockwheel", 9) == 0) found = children[i];
+            XFree(name);
+        }
+        XFree(children);
+    }
+    XCloseDisplay(x);
+    return found;
+}
+
 }  // namespace desktoptest

@@ -52,5 +52,7 @@ struct Pixels : ScreenPixels {
 // A window's (or the root's, window 0) pixels; empty when it cannot be read.
 Pixels readWindow(const std::string& display, unsigned long window, int screen = 0);
 bool writePng(const Pixels& pixels, const std::string& path);
+// The saver's full-screen window among the root's children, found by its title; 0 when it is not there.
+unsigned long saverWindow(const std::string& display);
 
 }  // namespace desktoptest

@@ -261,4 +261,85 @@ TEST(DesktopMonitors, TheSecondMonitorIsCoveredInBlackAndInputThereWakesTheSaver
     EXPECT_EQ(waitExit(saver, 10), 0) << readFile(err);
 }
 
+// The size of the saver's full-screen window; 0 x 0 when it is not there.
+struct WindowSize {
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+WindowSize saverWindowSize(const std::string& display)
+{
+    WindowSize size;
+    unsigned long window = saverWindow(display);
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x || window == 0) {
+        if (x) XCloseDisplay(x);
+        return size;
+    }
+    Window root = 0;
+    int left = 0, top = 0;
+    unsigned border = 0, depth = 0;
+    XGetGeometry(x, window, &root, &left, &top, &size.width, &size.height, &border, &depth);
+    XCloseDisplay(x);
+    return size;
+}
+
+double millisecondsUntil(std::chrono::steady_clock::time_point start, bool (*done)(const std::string&),
+                         const std::string& display)
+{
+    for (;;) {
+        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        if (done(display)) return ms;
+        if (ms > 10000) return -1;
+        pause(0.01);
+    }
+}
+
+bool secondMonitorCovered(const std::string& display)
+{
+    return readWindow(display, 0).litIn(1024, 0, 800, 600) == 0;
+}
+
+bool modeWindowFollowedThePrimary(const std::string& display)
+{
+    WindowSize size = saverWindowSize(display);
+    return size.width == 800 && size.height == 600;
+}
+
+// A RandR change while a password run holds the screen: nothing of the desktop may show on a monitor
+// switched on meanwhile, and the scene's window takes the primary monitor's new size.
+TEST(DesktopMonitors, AMonitorAddedDuringAPasswordRunIsCoveredAndTheWindowFollowsThePrimary)
+{
+    TempDir work;
+    XServer server;
+    if (!server.startDummyXorg(work.path)) GTEST_SKIP() << "Xorg with the dummy driver cannot run here";
+    runTool("DISPLAY=" + server.display + " xsetroot -solid white 2>/dev/null");
+    WindowsDir windows;
+    windows.writeSettings("abc");
+    std::string err = windows.dir.file("err.txt");
+    pid_t saver = spawnProgram(TOCKWHEEL_PROGRAM, {"/s"}, windows.environment(server.display), err);
+    ASSERT_GT(saver, 0);
+    for (int i = 0; i < 100 && saverWindowSize(server.display).width == 0; ++i) pause(0.1);
+    ASSERT_EQ(saverWindowSize(server.display).width, 1024u) << readFile(err);
+    pause(0.5);
+
+    ASSERT_TRUE(addSecondMonitor(server.display)) << readFile(work.file("xorg.log"));
+    auto added = std::chrono::steady_clock::now();
+    double coveredMs = millisecondsUntil(added, secondMonitorCovered, server.display);
+    std::printf("[ measured ] monitor added: covered after %.0f ms\n", coveredMs);
+    EXPECT_GE(coveredMs, 0) << "the new monitor shows the desktop";
+
+    ASSERT_EQ(runTool("DISPLAY=" + server.display + " xrandr --output DUMMY0 --mode 800x600 >/dev/null 2>&1"), 0);
+    auto resized = std::chrono::steady_clock::now();
+    double followedMs = millisecondsUntil(resized, modeWindowFollowedThePrimary, server.display);
+    std::printf("[ measured ] primary monitor resized: window followed after %.0f ms\n", followedMs);
+    EXPECT_GE(followedMs, 0) << "the saver's window kept its old size";
+    EXPECT_TRUE(secondMonitorCovered(server.display));
+    writePng(readWindow(server.display, 0), kShotPrefix + "monitor-added.png");
+    EXPECT_TRUE(running(saver)) << readFile(err);
+
+    kill(saver, SIGTERM);
+    EXPECT_EQ(waitExit(saver, 10), 0) << readFile(err);
+}
+
 }  // namespace
