@@ -2,7 +2,6 @@
 #include "setup/copy_engine.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <climits>
@@ -11,6 +10,7 @@
 #include "platform/paths.h"
 #include "platform/dialog/message_box.h"
 #include "setup/install_log.h"
+#include "setup/install_paths.h"
 #include "setup/messages.h"
 
 namespace setup {
@@ -41,38 +41,31 @@ bool createDirectories(const CopyEngine& engine)
     return true;
 }
 
-// A file that was already there is replaced only once its new content is whole, so a full disk or an
-// abort in the middle of it leaves the old file as it was. A new file is written in place and stays
-// partial, as the installer never rolls back.
-constexpr char kPartialSuffix[] = ".setup-partial";
-
-std::FILE* openDestination(CopyEngine& engine, const std::string& destination)
+// The default Windows directory does not exist yet on a fresh account: it is made with its parents, but
+// only for a script that loaded, so a disk without one leaves nothing behind.
+void createWindowsDirectory(const CopyEngine& engine)
 {
-    engine.replacedPath.clear();
-    engine.partialPath.clear();
-    if (platform::fileExists(destination.c_str())) {
-        engine.replacedPath = platform::resolvePath(destination);
-        engine.partialPath = engine.replacedPath + kPartialSuffix;
-        return std::fopen(engine.partialPath.c_str(), "wb");
+    const std::string& path = engine.windowsDirectory;
+    if (!engine.createWindowsDirectory || path.empty() || platform::isDirectory(path.c_str())) return;
+    for (size_t end = path.find('/', 1); ; end = path.find('/', end + 1)) {
+        std::string prefix = path.substr(0, end);
+        if (!platform::isDirectory(prefix.c_str())) platform::createDirectory(prefix.c_str());
+        if (end == std::string::npos) break;
     }
-    return platform::openFile(destination.c_str(), "wb");
 }
 
-void dropPartialFile(CopyEngine& engine)
+bool directoriesStayInside(const CopyEngine& engine)
 {
-    if (!engine.partialPath.empty()) ::unlink(engine.partialPath.c_str());
-    engine.partialPath.clear();
-    engine.replacedPath.clear();
+    for (const std::string& entry : engine.script.directories)
+        if (!staysInsideWindowsDirectory(engine.windowsDirectory, entry)) return false;
+    return true;
 }
 
-bool replaceWithPartialFile(CopyEngine& engine)
+bool destinationsStayInside(const CopyEngine& engine)
 {
-    if (engine.partialPath.empty()) return true;
-    bool ok = std::rename(engine.partialPath.c_str(), engine.replacedPath.c_str()) == 0;
-    if (!ok) ::unlink(engine.partialPath.c_str());
-    engine.partialPath.clear();
-    engine.replacedPath.clear();
-    return ok;
+    for (const FileEntry& file : engine.script.files)
+        if (!staysInsideWindowsDirectory(engine.windowsDirectory, file.destination)) return false;
+    return true;
 }
 
 void closeFiles(CopyEngine& engine)
@@ -81,7 +74,7 @@ void closeFiles(CopyEngine& engine)
     if (engine.destination) std::fclose(engine.destination);
     engine.source = nullptr;
     engine.destination = nullptr;
-    dropPartialFile(engine);
+    dropReplacedFile(engine.replaced);
 }
 
 // True when the destination closed cleanly; only then does the file count as finished.
@@ -92,10 +85,10 @@ bool finishFile(CopyEngine& engine)
     engine.source = nullptr;
     engine.destination = nullptr;
     if (!written) {
-        dropPartialFile(engine);
+        dropReplacedFile(engine.replaced);
         return false;
     }
-    if (!replaceWithPartialFile(engine)) return false;
+    if (!installReplacedFile(engine.replaced, engine.slice, sizeof engine.slice)) return false;
     engine.needOpen = true;
     ++engine.currentFile;
     if (engine.currentFile >= int(engine.script.files.size())) engine.done = true;
@@ -113,15 +106,19 @@ void promptForDisk(CopyEngine& engine)
 }
 
 // A program on the disk must stay runnable once installed: its execute permission is the one attribute
-// carried over, granted to whoever may read the new file.
-void carryExecutePermission(std::FILE* source, std::FILE* destination)
+// carried over, granted to whoever may read the new file. A replaced file starts from the old one's mode.
+void carryExecutePermission(CopyEngine& engine)
 {
     struct stat from;
     struct stat to;
-    if (::fstat(::fileno(source), &from) != 0 || !(from.st_mode & S_IXUSR)) return;
-    if (::fstat(::fileno(destination), &to) != 0) return;
+    if (::fstat(::fileno(engine.source), &from) != 0 || !(from.st_mode & S_IXUSR)) return;
+    if (!engine.replaced.installedPath.empty()) {
+        engine.replaced.mode |= (engine.replaced.mode & 0444) >> 2;
+        return;
+    }
+    if (::fstat(::fileno(engine.destination), &to) != 0) return;
     mode_t mode = to.st_mode & 07777;
-    ::fchmod(::fileno(destination), mode | ((mode & 0444) >> 2));
+    ::fchmod(::fileno(engine.destination), mode | ((mode & 0444) >> 2));
 }
 
 StepResult openCurrentFile(CopyEngine& engine)
@@ -139,13 +136,13 @@ StepResult openCurrentFile(CopyEngine& engine)
         fail(engine, kSourceMessage);
         return StepResult::MustEnd;
     }
-    engine.destination = openDestination(engine, destination);
+    engine.destination = openDestinationFile(engine.windowsDirectory, entry.destination, engine.replaced);
     if (!engine.destination) {
         closeFiles(engine);
         fail(engine, kDestinationMessage);
         return StepResult::MustEnd;
     }
-    carryExecutePermission(engine.source, engine.destination);
+    carryExecutePermission(engine);
     // Reads come from a large buffer, so a slice rarely costs a read call; each slice then goes out in one
     // unbuffered write, so a full disk fails that slice's write and nothing unwritten is counted.
     std::setvbuf(engine.source, engine.sourceBuffer, _IOFBF, sizeof engine.sourceBuffer);
@@ -184,6 +181,15 @@ bool loadInstall(CopyEngine& engine, const char* scriptName)
         fail(engine, kScriptMessage);
         return false;
     }
+    if (!directoriesStayInside(engine)) {
+        fail(engine, kDirectoryMessage);
+        return false;
+    }
+    if (!destinationsStayInside(engine)) {
+        fail(engine, kDestinationMessage);
+        return false;
+    }
+    createWindowsDirectory(engine);
     if (!createDirectories(engine)) {
         fail(engine, kDirectoryMessage);
         return false;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "setup/destination_file.h"
 #include "setup/install_script.h"
 
 namespace platform {
@@ -29,6 +30,7 @@ struct EngineHooks {
 
 struct CopyEngine {
     std::string windowsDirectory;   // prefix of every directory and destination, as the user confirmed it
+    bool createWindowsDirectory = false;   // the default one: made with its parents once the script has loaded
     InstallScript script;           // filled by loadInstall, read-only afterwards
     int currentFile = 0;            // index into script.files
     int nextPrompt = 0;             // first disk prompt not yet shown
@@ -38,8 +40,7 @@ struct CopyEngine {
     bool done = false;              // the last byte of the last file is written, or the user aborted
     std::FILE* source = nullptr;
     std::FILE* destination = nullptr;
-    std::string replacedPath;       // a destination that existed: written beside it, renamed over it when whole
-    std::string partialPath;        // where that new content is written; empty for a new destination
+    ReplacedFile replaced;          // a destination that existed, while its new content is written
     EngineHooks hooks;
     char slice[kSliceBytes];        // the bytes of one slice in flight
     char sourceBuffer[kSourceBufferBytes];   // the source stream's buffer
@@ -51,13 +52,15 @@ extern CopyEngine copyEngine;
 enum class StepResult { Continue, MustEnd };
 
 // Reads the script `scriptName`, creates its directories and records the product in install.log, in that
-// order. Sets copy enabled on success; on the first failure shows its message and returns false.
+// order. A record that leads outside the Windows directory fails the load before anything is created.
+// Sets copy enabled on success; on the first failure shows its message and returns false.
 bool loadInstall(CopyEngine& engine, const char* scriptName);
 
 // One opening or one slice of copying. MustEnd after a source or destination failure (already shown).
 StepResult copyStep(CopyEngine& engine);
 
-// Stops the engine for good (the user aborted): no further file is opened, no further byte written.
+// Stops the engine for good (the user aborted, or the installer ends): no further file is opened, no further
+// byte written, and a file being replaced stays as it was.
 void stopCopying(CopyEngine& engine);
 
 // Bytes copied over the total of the script; 0 when the total is 0 or less. Not clamped above 1.

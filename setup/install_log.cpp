@@ -155,7 +155,8 @@ LogResult recordProduct(const std::string& sharedFolder, const std::string& prod
     // create it.
     if (!platform::setCurrentDirectory(sharedFolder.c_str())) return LogResult::CannotCreate;
     LogResult result = updateLogHere(product);
-    platform::setCurrentDirectory(startDirectory.c_str());
+    // The start directory is a real path, not a Windows one: a backslash in it is part of a name.
+    if (::chdir(startDirectory.c_str()) != 0) result = LogResult::CannotCreate;
     return result;
 }
 

@@ -18,7 +18,7 @@ constexpr int kAbortStatus = 1;
 // run it with their defaults: the default Windows directory, every message on stderr.
 int installWithoutWindows(const char* scriptName)
 {
-    setup::prepareDefaultWindowsDirectory();
+    setup::markDefaultWindowsDirectory();
     if (!setup::loadInstall(setup::copyEngine, scriptName)) return kAbortStatus;
     while (!setup::copyEngine.done)
         if (setup::copyStep(setup::copyEngine) == setup::StepResult::MustEnd) return kAbortStatus;
@@ -34,6 +34,7 @@ int installWithoutWindows(const char* scriptName)
 int main()
 {
     using namespace setup;
+    removeTemporaryOnSignals();
     platform::Rgb background = platform::getSysColor(platform::kColorAppWorkspace);
     setupWindows.setupWindow = platform::createAppWindow(kSetupWindowTitle, background, setupWindowProc);
     platform::messageBox(nullptr, kNoticeMessage, kNoticeCaption, platform::kMbOk | platform::kMbIconInformation);
@@ -48,5 +49,7 @@ int main()
                                                              reinterpret_cast<intptr_t>(scriptName));
     if (!progress && !setupWindows.loadAttempted) return installWithoutWindows(scriptName);
     int status = platform::runMessageLoop(installerIdle);
+    // The setup window may be closed in the middle of a file: a file being replaced stays as it was.
+    stopCopying(copyEngine);
     return setupWindows.exitStatus != 0 ? setupWindows.exitStatus : status;
 }

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "platform/paths.h"
 #include "platform/windows_dir.h"
 #include "setup/copy_engine.h"
 #include "setup/messages.h"
@@ -66,15 +65,10 @@ intptr_t pathCommand(platform::Window* dialog, unsigned id)
 
 }  // namespace
 
-void prepareDefaultWindowsDirectory()
+void markDefaultWindowsDirectory()
 {
     const std::string& path = copyEngine.windowsDirectory;
-    if (path.empty() || path != platform::windowsDirectory() || platform::isDirectory(path.c_str())) return;
-    for (size_t end = path.find('/', 1); ; end = path.find('/', end + 1)) {
-        std::string prefix = path.substr(0, end);
-        if (!platform::isDirectory(prefix.c_str())) platform::createDirectory(prefix.c_str());
-        if (end == std::string::npos) break;
-    }
+    copyEngine.createWindowsDirectory = !path.empty() && path == platform::windowsDirectory();
 }
 
 bool confirmAbort(platform::Window* owner)
@@ -124,7 +118,7 @@ intptr_t progressDialogProc(platform::Window* dialog, unsigned message, uintptr_
         copyEngine.hooks.owner = dialog;
         copyEngine.hooks.showLabels = showLabels;
         copyEngine.hooks.repaintProgress = paintProgressBar;
-        prepareDefaultWindowsDirectory();
+        markDefaultWindowsDirectory();
         if (!loadInstall(copyEngine, reinterpret_cast<const char*>(lParam))) closeProgressDialog();
         return 0;
     case platform::kWmPaint:

@@ -33,9 +33,9 @@ bool installerIdle();
 // Repaints the progress bar into the progress dialog (after each slice and on paint).
 void paintProgressBar();
 
-// Creates the default Windows directory, with its parents, when it is the one confirmed and it is missing:
-// on a fresh Linux account it does not exist yet. A path the user typed is used as typed.
-void prepareDefaultWindowsDirectory();
+// Lets the engine create the Windows directory, with its parents, once the script has loaded, when the
+// confirmed one is the default: on a fresh Linux account it does not exist yet. A typed path is used as typed.
+void markDefaultWindowsDirectory();
 
 // The abort question; true when the user answered Yes.
 bool confirmAbort(platform::Window* owner);

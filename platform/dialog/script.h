@@ -18,6 +18,7 @@ struct ScriptAction {
     int number = 0;       // pick: index; scroll thumb: position; steps: count
     unsigned request = 0; // scroll: kSb* request; answer: kId* result
     ScriptKey key = ScriptKey::Enter;
+    bool mainWindow = false; // close: the application window's close box, whatever has the focus
     std::string source;   // the line as written, for messages
 };
 

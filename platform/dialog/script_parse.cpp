@@ -128,6 +128,9 @@ ParseResult parseScriptLine(const std::string& rawLine, ScriptAction* action, st
         else return bad(error, "key needs enter or esc");
     } else if (same(verb, "close")) {
         action->verb = ScriptVerb::Close;
+        std::string which = nextWord(line, &pos);
+        if (!which.empty() && !same(which, "main")) return bad(error, "close takes nothing or main");
+        action->mainWindow = !which.empty();
     } else if (same(verb, "answer")) {
         std::string answer = nextWord(line, &pos);
         action->verb = ScriptVerb::Answer;

@@ -142,6 +142,15 @@ void playControlAction(Window* window, const ScriptAction& action)
     }
 }
 
+// A modeless dialog does not hide its owner's close box: the user can close the application window under it.
+Window* mainWindow(const ScriptAction& action)
+{
+    for (Window* window : openWindows())
+        if (window->kind == WindowKind::AppWindow) return window;
+    endScriptRun(where(action) + ": no application window is open");
+    return nullptr;
+}
+
 void playAction(const ScriptAction& action)
 {
     Window* window = focusWindow();
@@ -161,7 +170,7 @@ void playAction(const ScriptAction& action)
     if (!window) endScriptRun(where(action) + ": no window is open");
     switch (action.verb) {
     case ScriptVerb::Close:
-        userClose(window);
+        if (Window* closed = action.mainWindow ? mainWindow(action) : window) userClose(closed);
         return;
     case ScriptVerb::Key:
         if (window->kind != WindowKind::Dialog || !window->modal) logIgnored(action, "no dialog keys here");

@@ -294,3 +294,26 @@ TEST_F(CopyEngineTest, FileSizeLimitIsReportedAsADestinationFailure)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
+
+// Ended by a signal in the middle of replacing a file: the old file stays and the new copy goes with the
+// process. In a child, so the signal ends only it.
+TEST_F(CopyEngineTest, SignalWhileReplacingLeavesTheOldFileAndNoCopy)
+{
+    writeBytes(windows("a"), "old");
+    writeBytes(disk("a"), pattern(80000, 8));
+    ASSERT_TRUE(load("P\n80000\n%D\\orvask\n%Ra\n%W\\a\n"));
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setup::removeTemporaryOnSignals();
+        setup::copyStep(*engine);
+        setup::copyStep(*engine);
+        std::raise(setup_test::exists(windows(".setup-partial")) ? SIGTERM : SIGKILL);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(readBytes(windows("a")), "old");
+    EXPECT_FALSE(setup_test::exists(windows(".setup-partial")));
+}

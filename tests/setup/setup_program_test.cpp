@@ -1,6 +1,8 @@
 // The whole installer, played by a UI script: notice, install path, disk prompt, completion, abort.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 
 #include <string>
@@ -19,17 +21,56 @@ const std::string kBuild = TOCKWHEEL_BINARY_DIR;
 class SetupProgramTest : public setup_test::SetupFixture {
 protected:
     // Runs the built installer in `diskDir` with `script` as the user's answers; returns its exit status.
-    // An empty script runs it with no one to answer: no display, no UI script.
-    int runSetup(const std::string& diskDir, const std::string& script)
+    // An empty script runs it with no one to answer: no display, no UI script. `asUser`: as a user bound by
+    // file permissions, which root is not: root hands the scratch directory to "nobody" and runs it as that.
+    int runSetup(const std::string& diskDir, const std::string& script, bool asUser = false)
     {
         writeBytes(root + "/answers.txt", script);
+        writeBytes(root + "/ui.log", "");
         std::string ui = script.empty() ? "-u TOCKWHEEL_UI" : "TOCKWHEEL_UI=script:'" + root + "/answers.txt'";
         std::string command = "cd '" + diskDir + "' && env -u DISPLAY -u WAYLAND_DISPLAY " + ui +
                               " TOCKWHEEL_UI_LOG='" + root + "/ui.log' WINDIR='" + root +
                               "/default-windows' timeout 120 ./setup > '" + root + "/out.txt' 2>&1";
-        int status = std::system(command.c_str());
+        int status = asUser && ::geteuid() == 0 ? runAsNobody(command) : std::system(command.c_str());
         uiLog = readBytes(root + "/ui.log");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    int runAsNobody(const std::string& command)
+    {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody) return -1;
+        std::string owner = std::to_string(nobody->pw_uid) + ":" + std::to_string(nobody->pw_gid);
+        if (std::system(("chown -R " + owner + " '" + root + "'").c_str()) != 0) return -1;
+        pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
+                ::_exit(126);
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        return status;
+    }
+    void copySetupOntoTheDisk(const std::string& diskDir)
+    {
+        ASSERT_EQ(std::system(("cp '" + kBuild + "/disk/setup' '" + diskDir + "/setup'").c_str()), 0);
+    }
+    // A disk in the scratch directory with the script `records` and one file "data" holding "new bytes".
+    void makeDisk(const std::string& records)
+    {
+        copySetupOntoTheDisk(root + "/disk");
+        writeBytes(disk("data"), "new bytes");
+        writeBytes(disk("setup.xdt"), "Tockwheel\n9\n" + records);
+    }
+    std::string listing(const std::string& folder) const
+    {
+        std::string out;
+        std::FILE* ls = ::popen(("ls -A '" + folder + "'").c_str(), "r");
+        char line[512];
+        while (ls && std::fgets(line, sizeof line, ls)) out += line;
+        if (ls) ::pclose(ls);
+        return out;
     }
     bool logged(const std::string& caption, const std::string& text) const
     {
@@ -159,4 +200,124 @@ TEST_F(SetupProgramTest, MissingSourceEndsWithStatusOne)
         << readBytes(root + "/out.txt");
     EXPECT_TRUE(logged("Fatal error", "Source file could not be opened!\\nAborting setup!")) << uiLog;
     EXPECT_TRUE(exists(windows("orvask/install.log")));   // no rollback
+}
+
+TEST_F(SetupProgramTest, ReadOnlyDestinationIsKeptAndAReplacedFileKeepsModeAndLinks)
+{
+    makeDisk("%D\\orvask\n%Rdata\n%W\\data\n");
+    writeBytes(windows("data"), "old");
+    ASSERT_EQ(::link(windows("data").c_str(), windows("link").c_str()), 0);
+    ASSERT_EQ(::chmod(windows("data").c_str(), 0444), 0);
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\n", true), 1)
+        << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Fatal error", "Destination file could not be created!\\nAborting setup!")) << uiLog;
+    EXPECT_EQ(uiLog.find("Setup complete!"), std::string::npos) << uiLog;
+    struct stat data, link;
+    ASSERT_EQ(::stat(windows("data").c_str(), &data), 0);
+    ASSERT_EQ(::stat(windows("link").c_str(), &link), 0);
+    EXPECT_EQ(readBytes(windows("data")), "old");
+    EXPECT_EQ(data.st_mode & 07777, 0444u);
+    EXPECT_EQ(data.st_ino, link.st_ino);
+
+    // Writable to its owner alone: replaced, with its mode, and still the file its other link names.
+    ASSERT_EQ(::chmod(windows("data").c_str(), 0640), 0);
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\nanswer ok\n", true), 0)
+        << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Finished setup", "Setup complete!")) << uiLog;
+    ASSERT_EQ(::stat(windows("data").c_str(), &data), 0);
+    EXPECT_EQ(readBytes(windows("link")), "new bytes");
+    EXPECT_EQ(data.st_mode & 07777, 0640u);
+    EXPECT_EQ(data.st_ino, link.st_ino);
+    EXPECT_EQ(listing(root + "/windows"), "data\nlink\norvask\n");
+}
+
+TEST_F(SetupProgramTest, FileWithTheLongestNamesIsReplaced)
+{
+    const std::string name(250, 'n');
+    makeDisk("%D\\orvask\n%Rdata\n%W\\" + name + "\n");
+    writeBytes(windows(name), "old");
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\nanswer ok\n"), 0)
+        << readBytes(root + "/out.txt");
+    EXPECT_EQ(readBytes(windows(name)), "new bytes") << uiLog;
+}
+
+TEST_F(SetupProgramTest, LinksPlantedWhereTheNewCopyGoesAreNotFollowed)
+{
+    makeDisk("%D\\orvask\n%Rdata\n%W\\data\n");
+    writeBytes(windows("data"), "old");
+    writeBytes(root + "/elsewhere", "not the installer's");
+    for (const char* planted : {"data.setup-partial", ".setup-partial"})
+        ASSERT_EQ(::symlink((root + "/elsewhere").c_str(), windows(planted).c_str()), 0);
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\nanswer ok\n"), 0)
+        << readBytes(root + "/out.txt");
+    EXPECT_EQ(readBytes(root + "/elsewhere"), "not the installer's");
+    struct stat data;
+    ASSERT_EQ(::lstat(windows("data").c_str(), &data), 0);
+    EXPECT_TRUE(S_ISREG(data.st_mode));
+    EXPECT_EQ(readBytes(windows("data")), "new bytes");
+}
+
+TEST_F(SetupProgramTest, RecordsLeavingTheWindowsDirectoryAreRefusedBeforeAnythingIsMade)
+{
+    ASSERT_EQ(::symlink((root + "/made-through-link").c_str(), windows("dangling").c_str()), 0);
+    struct Case {
+        std::string records;
+        const char* message;
+        std::string outside;
+    };
+    const Case cases[] = {
+        {"%D\\orvask\n%Rdata\n%W\\..\\climbed\n", "Destination file could not be created!", root + "/climbed"},
+        {"%D\\orvask\n%Rdata\n%Wsibling\n", "Destination file could not be created!", root + "/windowssibling"},
+        {"%D\\orvask\n%D\\orvask\\..\\..\\climbed\n", "Directory could not be created!", root + "/climbed"},
+        {"%D\\orvask\n%Rdata\n%W\\dangling\n", "Destination file could not be created!",
+         root + "/made-through-link"},
+    };
+    makeDisk("");
+    for (const Case& c : cases) {
+        writeBytes(disk("setup.xdt"), "Tockwheel\n9\n" + c.records);
+        EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\nclose\n"), 0)
+            << readBytes(root + "/out.txt");
+        EXPECT_TRUE(logged("Fatal error", std::string(c.message) + "\\nAborting setup!")) << c.records << uiLog;
+        EXPECT_FALSE(exists(c.outside)) << c.records;
+        EXPECT_EQ(listing(root + "/windows"), "dangling\n") << c.records;
+    }
+}
+
+TEST_F(SetupProgramTest, DiskFolderWithABackslashInItsNameInstalls)
+{
+    const std::string diskDir = root + "/disk\\one";
+    ASSERT_EQ(::mkdir(diskDir.c_str(), 0755), 0);
+    copySetupOntoTheDisk(diskDir);
+    writeBytes(diskDir + "/data", "new bytes");
+    writeBytes(diskDir + "/setup.xdt", "Tockwheel\n9\n%D\\orvask\n%Rdata\n%W\\data\n");
+    EXPECT_EQ(runSetup(diskDir, typedPath(root + "/windows") + "answer ok\nanswer ok\n"), 0)
+        << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Finished setup", "Setup complete!")) << uiLog;
+    EXPECT_EQ(readBytes(windows("data")), "new bytes");
+}
+
+TEST_F(SetupProgramTest, DiskWithoutScriptLeavesTheDefaultDirectoryUnmade)
+{
+    copySetupOntoTheDisk(root + "/disk");
+    // The default path accepted in the dialog, and the same run with no one to ask.
+    EXPECT_EQ(runSetup(root + "/disk", "answer ok\nclick 1\nanswer ok\nclose\n"), 0) << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Fatal error", "Could not open setup file!\\nSetup not complete!")) << uiLog;
+    runSetup(root + "/disk", "");
+    EXPECT_NE(readBytes(root + "/out.txt").find("Could not open setup file!"), std::string::npos);
+    EXPECT_FALSE(exists(root + "/default-windows"));
+}
+
+TEST_F(SetupProgramTest, ClosingTheSetupWindowWhileAFileIsReplacedKeepsItAndLeavesNoCopy)
+{
+    copySetupOntoTheDisk(root + "/disk");
+    writeBytes(disk("big"), std::string(200000, 'b'));
+    writeBytes(disk("setup.xdt"), "Tockwheel\n200000\n%D\\orvask\n%Rbig\n%W\\big\n");
+    writeBytes(windows("big"), "old");
+    writeBytes(windows(".setup-partial"), "left by a run that was killed");
+    // Opened and one slice copied, then the backdrop's close box under the progress dialog.
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "steps 2\nclose main\n"), 0)
+        << readBytes(root + "/out.txt");
+    EXPECT_EQ(uiLog.find("Setup complete!"), std::string::npos) << uiLog;
+    EXPECT_EQ(readBytes(windows("big")), "old");
+    EXPECT_EQ(listing(root + "/windows"), "big\norvask\n");
 }

@@ -72,6 +72,8 @@ TEST(ScriptParse, KeysAnswersAndPlainVerbs)
     EXPECT_EQ(parsed("answer no").request, static_cast<unsigned>(kIdNo));
     EXPECT_EQ(parsed("answer cancel").request, static_cast<unsigned>(kIdCancel));
     EXPECT_EQ(parsed("  close").verb, ScriptVerb::Close);
+    EXPECT_FALSE(parsed("close").mainWindow);
+    EXPECT_TRUE(parsed("close main").mainWindow);
     EXPECT_EQ(parsed("dump").verb, ScriptVerb::Dump);
     ScriptAction steps = parsed("steps 40");
     EXPECT_EQ(steps.verb, ScriptVerb::Steps);
@@ -102,6 +104,7 @@ TEST(ScriptParse, BadLinesSayWhy)
     EXPECT_NE(rejection("answer maybe").find("ok, yes, no or cancel"), std::string::npos);
     EXPECT_NE(rejection("steps").find("count"), std::string::npos);
     EXPECT_NE(rejection("dump now").find("unexpected text"), std::string::npos);
+    EXPECT_NE(rejection("close dialog").find("nothing or main"), std::string::npos);
 }
 
 TEST(ScriptParse, WholeScriptNumbersLinesAndStopsAtTheFirstBadOne)

@@ -1,0 +1,42 @@
+// setup/destination_file.h -- opening a destination for writing, and putting a replaced file into place.
+//
+// A new destination is created and written in place; it stays as far as written when copying stops, as the
+// installer never rolls back. A destination that exists is first opened for writing, without truncating it,
+// which is the proof that the user may write it; the new content then goes to a temporary file beside it,
+// created exclusively, and only once that is whole does it become the installed file. So a full disk, an
+// abort or a closed window part-way leaves the old file as it was.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdio>
+#include <string>
+
+namespace setup {
+
+// A destination that existed, while its new content is being written.
+struct ReplacedFile {
+    std::string installedPath;     // the existing file's real path; empty when no file is being replaced
+    std::string temporaryPath;     // the exclusive temporary in the same folder, holding the new content
+    int installedFd = -1;          // the existing file, open for writing
+    int temporaryFd = -1;          // the temporary, open for reading it back
+    mode_t mode = 0;               // the old file's permissions, which the installed file keeps
+    bool rewriteInPlace = false;   // other links share it, or its owner cannot be kept: the same file is rewritten
+};
+
+// Opens the destination `entry` below `windowsDirectory` for writing: a new file, an existing one through
+// `replaced`, or (a device, say) the thing itself. Null when it cannot be opened for writing, or when the
+// path leads outside the Windows directory.
+std::FILE* openDestinationFile(const std::string& windowsDirectory, const std::string& entry, ReplacedFile& replaced);
+
+// After the stream of a replacement closed cleanly: the temporary becomes the installed file. False when
+// that fails; the temporary is gone either way.
+bool installReplacedFile(ReplacedFile& replaced, char* buffer, size_t bufferBytes);
+
+// Removes the temporary of a replacement that will not be finished; the old file stays as it was.
+void dropReplacedFile(ReplacedFile& replaced);
+
+// An interrupting signal (SIGINT, SIGTERM, SIGHUP) removes the temporary before the process ends.
+void removeTemporaryOnSignals();
+
+}  // namespace setup
