@@ -11,4 +11,11 @@ std::string windowsDirectory();
 // which is size or more when the buffer was too small (the text is then cut).
 size_t getWindowsDirectory(char* buffer, size_t size);
 
+// Start-up could not make the Windows directory current: a new user's has not been made yet. Nothing is
+// created then (a saver run writes nothing); the first save creates it.
+void noteMissingWindowsDirectory(const char* windowsDir);
+// Before a save: creates the noted Windows directory with every missing folder above it, owner-only, and
+// makes it current. True when there was nothing to do or it was done; false with the reason on stderr.
+bool createMissingWindowsDirectory();
+
 }  // namespace platform

@@ -120,7 +120,7 @@ int saverMain()
 
     char windowsDir[kWindowsDirCapacity];
     platform::getWindowsDirectory(windowsDir, sizeof windowsDir);
-    platform::setCurrentDirectory(windowsDir);
+    if (!platform::setCurrentDirectory(windowsDir)) platform::noteMissingWindowsDirectory(windowsDir);
 
     resetSettings();
     loadSettings(kSettingsPath);
