@@ -9,6 +9,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/stop_signals.h"
+
 namespace display {
 
 namespace {
@@ -168,7 +170,9 @@ void runMainLoop()
     for (;;) {
         ++loop.pass;
         runOnePass();
-        if (loop.exitRequested) break;
+        // A stop signal (a host's SIGTERM, a terminal's SIGINT or SIGHUP) ends the run as the input
+        // handlers end it: the desktop comes back and the program returns normally.
+        if (loop.exitRequested || platform::stopSignal()) break;
         if (passLimit != 0 && loop.pass >= passLimit) {
             writeSnapshotFromEnvironment();
             std::fprintf(stderr, "display: the main loop was still running after %u passes (TOCKWHEEL_PASSES)\n",

@@ -11,6 +11,7 @@ namespace platform {
 namespace {
 
 const UiBackend* gBackend = nullptr;   // null until first use
+bool gWindowsForbidden = false;        // answerWithoutWindows: no window may open
 
 const UiBackend* chooseBackend()
 {
@@ -20,7 +21,7 @@ const UiBackend* chooseBackend()
         if (!startScript(choice + 7, &error)) endScriptRun(error);
         return &kScriptBackend;
     }
-    if (choice && std::strcmp(choice, "stderr") == 0) return &kStderrBackend;
+    if ((choice && std::strcmp(choice, "stderr") == 0) || gWindowsForbidden) return &kStderrBackend;
     if (choice && *choice && std::strcmp(choice, "fltk") != 0)
         std::fprintf(stderr, "TOCKWHEEL_UI=%s not understood; use script:FILE, fltk or stderr\n", choice);
     if (fltkDisplayAvailable()) return &kFltkBackend;
@@ -78,16 +79,33 @@ const UiBackend& uiBackend()
 
 const char* uiRealisation() { return uiBackend().name; }
 
+void answerWithoutWindows()
+{
+    gWindowsForbidden = true;
+    if (gBackend == &kFltkBackend) gBackend = nullptr;
+}
+
 void resetUi()
 {
     resetWindows();
     resetScript();
     gBackend = nullptr;
+    gWindowsForbidden = false;
 }
 
+// Whoever answers, the box's caption and text also reach stderr, so that no failure is silent in a
+// terminal (or in a host's log). A script's log without a file of its own is written there already.
 int messageBox(Window* owner, const char* text, const char* caption, unsigned flags)
 {
-    return uiBackend().messageBox(liveWindow(owner), text ? text : "", caption ? caption : "", flags);
+    const UiBackend& backend = uiBackend();
+    text = text ? text : "";
+    caption = caption ? caption : "";
+    const char* log = std::getenv("TOCKWHEEL_UI_LOG");
+    if (&backend != &kScriptBackend || (log && *log)) {
+        std::fprintf(stderr, "%s\n%s\n", caption, text);
+        std::fflush(stderr);
+    }
+    return backend.messageBox(liveWindow(owner), text, caption, flags);
 }
 
 // ---- The log ----
@@ -191,7 +209,6 @@ namespace {
 
 int stderrMessageBox(Window*, const char* text, const char* caption, unsigned flags)
 {
-    std::fprintf(stderr, "%s\n%s\n", caption, text);
     const char* log = std::getenv("TOCKWHEEL_UI_LOG");
     int answer = (flags & 0x0F) == kMbYesNo || (flags & 0x0F) == kMbYesNoCancel ? kIdYes : kIdOk;
     if (log && *log) logLine(describeBox(caption, flags, text) + (answer == kIdYes ? " answer=yes" : " answer=ok") +

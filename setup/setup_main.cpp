@@ -3,6 +3,7 @@
 
 #include "platform/dialog.h"
 #include "platform/os_version.h"
+#include "platform/stop_signals.h"
 #include "platform/windows_dir.h"
 #include "resources/dialog_templates.h"
 #include "setup/copy_engine.h"
@@ -20,8 +21,10 @@ int installWithoutWindows(const char* scriptName)
 {
     setup::prepareDefaultWindowsDirectory();
     if (!setup::loadInstall(setup::copyEngine, scriptName)) return kAbortStatus;
-    while (!setup::copyEngine.done)
+    while (!setup::copyEngine.done) {
+        if (platform::stopSignal()) platform::endForStopSignal();
         if (setup::copyStep(setup::copyEngine) == setup::StepResult::MustEnd) return kAbortStatus;
+    }
     platform::messageBox(nullptr, setup::kFinishedMessage, setup::kFinishedCaption,
                          platform::kMbOk | platform::kMbIconExclamation);
     platform::messageBox(nullptr, setup::kInformationMessage, setup::kInformationCaption,
@@ -34,6 +37,7 @@ int installWithoutWindows(const char* scriptName)
 int main()
 {
     using namespace setup;
+    platform::catchStopSignals();
     platform::Rgb background = platform::getSysColor(platform::kColorAppWorkspace);
     setupWindows.setupWindow = platform::createAppWindow(kSetupWindowTitle, background, setupWindowProc);
     platform::messageBox(nullptr, kNoticeMessage, kNoticeCaption, platform::kMbOk | platform::kMbIconInformation);
