@@ -6,6 +6,8 @@
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace display {
 
@@ -13,9 +15,22 @@ namespace {
 
 constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
+// In a Wayland session the X server is XWayland (or nested in it): it grants X grabs, but they hold only
+// what X clients see, and the compositor keeps its own key combinations. XWayland 23.1 and later also
+// names itself with an extension; older ones are known by the session.
+bool underWayland(::Display* x)
+{
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    int opcode = 0, event = 0, error = 0;
+    return (wayland && *wayland) || (session && std::strcmp(session, "wayland") == 0) ||
+           XQueryExtension(x, "XWAYLAND", &opcode, &event, &error);
+}
+
 // SDL asks for the grab only while its window has the focus and does not report a refusal. Asking the
 // X server again from SDL's own connection is harmless when SDL already holds it (the same client just
 // renews it) and tells us whether another client holds it instead.
+
 bool xServerGrants(const SDL_SysWMinfo& info)
 {
     ::Display* x = info.info.x11.display;
@@ -29,6 +44,11 @@ bool xServerGrants(const SDL_SysWMinfo& info)
                              "desktop while the password prompt works on\n");
     if (pointer != GrabSuccess)
         std::fprintf(stderr, "display: the pointer is held by another program; it may leave the saver's screen\n");
+    if (keyboard == GrabSuccess && underWayland(x)) {
+        std::fprintf(stderr, "display: the keyboard cannot be held here (an X server of a Wayland session); "
+                             "key combinations may reach the desktop\n");
+        return false;
+    }
     return keyboard == GrabSuccess && pointer == GrabSuccess;
 }
 

@@ -7,7 +7,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config
   libsdl2-dev libfreetype-dev libfltk1.3-dev libpng-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 xvfb xauth xdotool x11-utils x11-xserver-utils
-  xserver-xorg-core xserver-xorg-video-dummy man-db"
+  xserver-xorg-core xserver-xorg-video-dummy man-db
+  sway wtype grim xwayland"
 
 missing=""
 for package in $PACKAGES; do
