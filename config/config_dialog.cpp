@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "config/video_modes.h"
 #include "platform/dialog/message_box.h"
+#include "platform/windows_dir.h"
 #include "resources/dialog_templates.h"
 #include "resources/control_ids.h"
 
@@ -57,7 +58,9 @@ void apply(Window* dialog)
     }
     applySettingControls(dialog);
     Settings.videoMode = pendingVideoMode;
-    if (saveSettings(kSettingsPath) == 1) showError(dialog, "Error: Could not save settings to INI file.");
+    // A new user's first Apply makes the Windows directory that start-up did not find.
+    if (!platform::createMissingWindowsDirectory() || saveSettings(kSettingsPath) == 1)
+        showError(dialog, "Error: Could not save settings to INI file.");
     setApplyCancelEnabled(dialog, false);
 }
 

@@ -70,6 +70,15 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
 }
 
+// The dialog's message names no file and no cause; the terminal gets both.
+int reportSaveFailure(const std::string& target)
+{
+    int cause = errno;
+    std::string where = target.empty() || target[0] == '/' ? target : platform::currentDirectory() + "/" + target;
+    std::fprintf(stderr, "settings: cannot save %s: %s\n", where.c_str(), std::strerror(cause));
+    return 1;
+}
+
 }  // namespace
 
 SettingsRecord Settings = defaultSettings();
@@ -98,24 +107,28 @@ int loadSettings(const char* path)
 
 // Writes a temporary file beside the old one and renames it over the old one only when every byte
 // reached the disk, so a full disk or a crash never leaves a cut settings file. The file may hold the
-// password in plain text, so only its owner may read it.
+// password in plain text, so only its owner may read it, and a folder made for it is its owner's alone.
 int saveSettings(const char* path)
 {
     uint8_t image[kSettingsMaxFileSize];
     size_t size = encodeSettings(Settings, image);
 
     std::string target = platform::resolvePath(path);
-    std::string temporary = folderOf(target) + "/.Tockwheel.ini.XXXXXX";
+    std::string folder = folderOf(target);
+    if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST) return reportSaveFailure(target);
+    std::string temporary = folder + "/.Tockwheel.ini.XXXXXX";
     std::vector<char> name(temporary.begin(), temporary.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
-    if (fd < 0) return 1;
+    if (fd < 0) return reportSaveFailure(target);
     bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, image, size) && ::fsync(fd) == 0;
     ::explicit_bzero(image, sizeof image);
-    written = ::close(fd) == 0 && written;
+    if (::close(fd) != 0) written = false;
     if (!written || std::rename(name.data(), target.c_str()) != 0) {
+        int cause = errno;
         ::unlink(name.data());
-        return 1;
+        errno = cause;
+        return reportSaveFailure(target);
     }
     return 0;
 }

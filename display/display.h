@@ -72,6 +72,9 @@ constexpr unsigned kGlDepthBuffer = 0x10;
 bool startOpenGL(unsigned flags);
 // The page's size in pixels once a mode is set: the mode's, or under a screen-saver host its window's.
 bool pageSize(int* width, int* height);
+// The saver runs for a screen-saver host: XSCREENSAVER_WINDOW is set, or -root or -window-id follow the
+// saver switch. The host's window covers the screen, so nothing may open a window of its own over it.
+bool runsForHost();
 
 // ---- Events and hooks ---------------------------------------------------------------------------------
 

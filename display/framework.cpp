@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/stop_signals.h"
+
 namespace display {
 
 // Until the caller hands its own options, every family may serve, at every depth.
@@ -80,6 +82,8 @@ Framework* initFramework(const char* title)
     gFramework.app.title[kTitleChars] = '\0';
     if (!gFramework.app.initialised) rebuildModeList();
     gFramework.app.initialised = true;
+    // A stop signal met in a message box must still give the desktop its display mode back.
+    platform::setStopCleanUp(restoreDesktop);
     return &gFramework;
 }
 

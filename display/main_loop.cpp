@@ -9,6 +9,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/stop_signals.h"
+
 namespace display {
 
 namespace {
@@ -136,6 +138,16 @@ void paceToRefresh(const Backend* backend)
     gFramework.time.lastPresentUs = now;
 }
 
+// While the screen is taken away nothing is drawn, so no flip paces the loop: it waits one refresh
+// period a pass instead of spinning a processor. The offscreen back end's time is virtual.
+void waitWhileInactive()
+{
+    const Backend* backend = activeBackend();
+    if (gFramework.loop.active || !backend || backend == &kOffscreenBackend) return;
+    int hz = backend->refreshHz();
+    sleepUs(1000000u / static_cast<uint64_t>(hz > 0 ? hz : 60));
+}
+
 }  // namespace
 
 void setDrawHook(DrawHook hook) { gFramework.hooks.draw = hook; }
@@ -168,7 +180,10 @@ void runMainLoop()
     for (;;) {
         ++loop.pass;
         runOnePass();
-        if (loop.exitRequested) break;
+        // A stop signal (a host's SIGTERM, a terminal's SIGINT or SIGHUP) ends the run as the input
+        // handlers end it: the desktop comes back and the program returns normally.
+        if (loop.exitRequested || platform::stopSignal()) break;
+        waitWhileInactive();
         if (passLimit != 0 && loop.pass >= passLimit) {
             writeSnapshotFromEnvironment();
             std::fprintf(stderr, "display: the main loop was still running after %u passes (TOCKWHEEL_PASSES)\n",

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -66,6 +68,20 @@ std::string findAlongDataDirs(const std::string& windowsPath)
     return std::string();
 }
 
+constexpr mode_t kOwnerOnlyFolder = S_IRWXU;   // the settings file may hold the password in plain text
+
+std::string gMissingWindowsDir;   // noted at start-up; empty when the directory was there
+
+// Every missing folder of the path, from the top down; false with errno set.
+bool makeFolders(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        std::string folder = path.substr(0, slash);
+        if (!folder.empty() && ::mkdir(folder.c_str(), kOwnerOnlyFolder) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) return true;
+    }
+}
+
 }  // namespace
 
 std::string windowsDirectory()
@@ -97,6 +113,20 @@ std::string findDataFile(const std::string& windowsPath)
     if (here[0] == '/') return std::string();
     std::string installed = findUnder(installedDataDirectory(), windowsPath);
     return installed.empty() ? findAlongDataDirs(windowsPath) : installed;
+}
+
+void noteMissingWindowsDirectory(const char* windowsDir) { gMissingWindowsDir = windowsDir ? windowsDir : ""; }
+
+bool createMissingWindowsDirectory()
+{
+    if (gMissingWindowsDir.empty()) return true;
+    if (!makeFolders(gMissingWindowsDir) || ::chdir(gMissingWindowsDir.c_str()) != 0) {
+        std::fprintf(stderr, "settings: cannot make the Windows directory %s: %s\n", gMissingWindowsDir.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    gMissingWindowsDir.clear();
+    return true;
 }
 
 }  // namespace platform

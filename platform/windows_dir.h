@@ -19,5 +19,11 @@ size_t getWindowsDirectory(char* buffer, size_t size);
 // (default /usr/local/share:/usr/share). Empty when none holds it. For reading only: every write goes
 // to the user's Windows directory.
 std::string findDataFile(const std::string& windowsPath);
+// Start-up could not make the Windows directory current: a new user's has not been made yet. Nothing is
+// created then (a saver run writes nothing); the first save creates it.
+void noteMissingWindowsDirectory(const char* windowsDir);
+// Before a save: creates the noted Windows directory with every missing folder above it, owner-only, and
+// makes it current. True when there was nothing to do or it was done; false with the reason on stderr.
+bool createMissingWindowsDirectory();
 
 }  // namespace platform

@@ -73,6 +73,9 @@ void installHooks()
 
 int runSaver()
 {
+    // A box would open under the host's window, where no one sees it and the run waits for ever: under
+    // a host a refused start and a fatal error are told on stderr and end the program at once.
+    if (display::runsForHost()) platform::answerWithoutWindows();
     if (Settings.passwordEnabled == 1 && !passwordBitmapsPresent()) return 0;
 
     display::timerInit();
@@ -122,7 +125,7 @@ int saverMain()
 
     char windowsDir[kWindowsDirCapacity];
     platform::getWindowsDirectory(windowsDir, sizeof windowsDir);
-    platform::setCurrentDirectory(windowsDir);
+    if (!platform::setCurrentDirectory(windowsDir)) platform::noteMissingWindowsDirectory(windowsDir);
 
     resetSettings();
     loadSettings(kSettingsPath);

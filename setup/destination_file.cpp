@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/stop_signals.h"
 #include "setup/install_paths.h"
 
 namespace setup {
@@ -46,11 +47,10 @@ void disarmTemporary()
     std::atomic_signal_fence(std::memory_order_seq_cst);
 }
 
-extern "C" void removeTemporaryAndEnd(int signal)
+// Runs when a stop signal ends the program from one of its waits: the copy in progress goes with it.
+void removeArmedTemporary()
 {
     if (gTemporaryArmed) ::unlink(gTemporaryPath);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
 }
 
 std::FILE* streamFor(int fd)
@@ -210,7 +210,8 @@ void dropReplacedFile(ReplacedFile& replaced)
 
 void removeTemporaryOnSignals()
 {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeTemporaryAndEnd);
+    platform::catchStopSignals();
+    platform::setStopCleanUp(removeArmedTemporary);
 }
 
 }  // namespace setup

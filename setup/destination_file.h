@@ -36,7 +36,8 @@ bool installReplacedFile(ReplacedFile& replaced, char* buffer, size_t bufferByte
 // Removes the temporary of a replacement that will not be finished; the old file stays as it was.
 void dropReplacedFile(ReplacedFile& replaced);
 
-// An interrupting signal (SIGINT, SIGTERM, SIGHUP) removes the temporary before the process ends.
+// The stop signals (SIGINT, SIGTERM, SIGHUP) end the program at its next wait, and the temporary of a
+// replacement in progress goes before it ends.
 void removeTemporaryOnSignals();
 
 }  // namespace setup

@@ -3,6 +3,7 @@
 
 #include "platform/dialog/dialog.h"
 #include "platform/os_version.h"
+#include "platform/stop_signals.h"
 #include "platform/windows_dir.h"
 #include "resources/dialog_templates.h"
 #include "setup/copy_engine.h"
@@ -20,8 +21,10 @@ int installWithoutWindows(const char* scriptName)
 {
     setup::markDefaultWindowsDirectory();
     if (!setup::loadInstall(setup::copyEngine, scriptName)) return kAbortStatus;
-    while (!setup::copyEngine.done)
+    while (!setup::copyEngine.done) {
+        if (platform::stopSignal()) platform::endForStopSignal();
         if (setup::copyStep(setup::copyEngine) == setup::StepResult::MustEnd) return kAbortStatus;
+    }
     platform::messageBox(nullptr, setup::kFinishedMessage, setup::kFinishedCaption,
                          platform::kMbOk | platform::kMbIconExclamation);
     platform::messageBox(nullptr, setup::kInformationMessage, setup::kInformationCaption,

@@ -8,7 +8,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 xvfb xauth xdotool x11-utils x11-xserver-utils
   xserver-xorg-core xserver-xorg-video-dummy man-db
-  dpkg-dev file xscreensaver"
+  dpkg-dev file xscreensaver sway wtype grim xwayland"
 
 missing=""
 for package in $PACKAGES; do

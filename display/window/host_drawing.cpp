@@ -54,9 +54,9 @@ bool adoptHostWindow(unsigned long xWindow)
     return true;
 }
 
-// SDL turns SIGTERM and SIGINT into its quit event: the host's way of ending us ends the loop cleanly.
-// Input never reaches a foreign window, and the host reads the keyboard itself; whatever SDL might
-// still report is dropped, so that only the host ends the run.
+// The host's SIGTERM ends the main loop through the stop-signal note (platform/stop_signals.h); a quit
+// event SDL still reports ends it too. Input never reaches a foreign window, and the host reads the
+// keyboard itself; whatever SDL might still report is dropped, so that only the host ends the run.
 void pumpHostWindow()
 {
     SDL_Event event;

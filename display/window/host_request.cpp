@@ -161,6 +161,12 @@ const HostRequest& hostRequest()
     return request;
 }
 
+bool runsForHost()
+{
+    const char* environmentWindow = std::getenv("XSCREENSAVER_WINDOW");
+    return hostRequest().hosted || (environmentWindow && *environmentWindow);
+}
+
 // A host may destroy its window at any time; that must end the run, not the process through Xlib's
 // default error handler.
 void watchHostWindow(unsigned long window)

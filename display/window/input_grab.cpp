@@ -7,6 +7,8 @@
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace display {
 
@@ -74,6 +76,18 @@ void lookAtTheHold()
     XFlush(gSdl.x);
 }
 
+// In a Wayland session the X server is XWayland (or nested in it): it grants X grabs, but they hold only
+// what X clients see, and the compositor keeps its own key combinations. XWayland 23.1 and later also
+// names itself with an extension; older ones are known by the session.
+bool underWayland(::Display* x)
+{
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    int opcode = 0, event = 0, error = 0;
+    return (wayland && *wayland) || (session && std::strcmp(session, "wayland") == 0) ||
+           XQueryExtension(x, "XWAYLAND", &opcode, &event, &error);
+}
+
 bool grabWithSdl(bool on)
 {
     SDL_SetWindowMouseGrab(gSdl.window, on ? SDL_TRUE : SDL_FALSE);
@@ -109,6 +123,14 @@ bool sdlGrabInput(bool on)
         return true;
     }
     lookAtTheHold();
+    if (gSdl.lock.keyboardHeld && underWayland(gSdl.x)) {
+        static bool reported = false;
+        if (!reported)
+            std::fprintf(stderr, "display: the keyboard cannot be held here (an X server of a Wayland session); "
+                                 "key combinations may reach the desktop\n");
+        reported = true;
+        return false;
+    }
     return gSdl.lock.keyboardHeld && gSdl.lock.pointerHeld;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/dialog/ui_backend.h"
+#include "platform/stop_signals.h"
 
 namespace platform {
 namespace {
@@ -447,10 +448,24 @@ Window* createAppWindow(const char* title, Rgb background, WindowProc proc)
     return window;
 }
 
+namespace {
+
+IdleStep gProgramIdle = nullptr;   // the idle work of the running message loop
+
+// Idle work runs in steps however long it is, so a stop signal is looked at between any two of them.
+bool idleUnlessStopped()
+{
+    if (stopSignal()) endForStopSignal();
+    return gProgramIdle && gProgramIdle();
+}
+
+}  // namespace
+
 int runMessageLoop(IdleStep idle)
 {
     gQuitPosted = false;
-    return uiBackend().runMessageLoop(idle);
+    gProgramIdle = idle;
+    return uiBackend().runMessageLoop(idleUnlessStopped);
 }
 
 void postQuitMessage(int exitCode)

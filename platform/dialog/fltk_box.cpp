@@ -200,7 +200,7 @@ int fltkMessageBox(Window* owner, const char* text, const char* caption, unsigne
     box.show();
     box.first->take_focus();
     if (std::getenv("TOCKWHEEL_UI_LOG")) logLine(describeBox(caption, flags, text) + " shown=fltk");
-    while (box.shown()) Fl::wait();
+    while (box.shown()) waitForUser();
     return box.result ? box.result : buttons[0].result;
 }
 

@@ -24,6 +24,7 @@ extern DialogBase gBase;
 void setUpFont();                           // the font, base units and scale, once
 int scaled(int pixels);                     // a length at scale 1, on this screen
 void setWindowIcon(Fl_Window* window);      // the program's icon, once one is known
+void waitForUser();                         // Fl::wait, ending the program on a stop signal
 
 int fltkMessageBox(Window* owner, const char* text, const char* caption, unsigned flags);
 

@@ -24,6 +24,7 @@
 #include "platform/dialog/ui_backend.h"
 #include "platform/dialog/fltk_look.h"
 #include "platform/dialog/fltk_private.h"
+#include "platform/stop_signals.h"
 
 // The off-screen macros name X's Window, which platform::Window would hide inside the namespace.
 namespace {
@@ -45,10 +46,19 @@ constexpr int kSunkenInsetPx = 2;               // text inside a sunken static k
 constexpr int kLabelShrinkLimitPx = 2;          // a label too long for its dialog loses at most this much size
 constexpr int kGroupLabelIndentPx = 8;          // a group box's caption from its left edge
 constexpr int kGroupLabelPadPx = 2;             // frame cleared either side of the caption
+constexpr double kStopPollSeconds = 0.25;       // the longest a wait for the user runs before a signal is seen
 
 }  // namespace
 
 DialogBase gBase;
+
+// A signal can land just before the wait begins, when nothing interrupts it: the wait is therefore kept
+// short, so that a stop request ends the program well within a second whatever is on the screen.
+void waitForUser()
+{
+    Fl::wait(kStopPollSeconds);
+    if (stopSignal()) endForStopSignal();
+}
 
 namespace {
 
@@ -670,7 +680,7 @@ void fltkMoveFocus(Window* window, Control* c)
 intptr_t fltkRunModal(Window* dialog)
 {
     fltkShowWindow(dialog);
-    while (liveWindow(dialog) && !dialog->ended) Fl::wait();
+    while (liveWindow(dialog) && !dialog->ended) waitForUser();
     return dialog->result;
 }
 
@@ -683,7 +693,7 @@ int fltkMessageLoop(IdleStep idle)
         if (idle && idle()) continue;
         if (quitPosted(&code)) return code;
         if (openWindows().empty()) return 0;
-        Fl::wait();   // nothing to do: sleep until the user acts
+        waitForUser();   // nothing to do: sleep until the user acts
     }
 }
 

@@ -12,6 +12,7 @@ namespace {
 
 UiBackend gBackend;            // the realisation chosen
 bool gBackendChosen = false;   // false until first use
+bool gWindowsForbidden = false;   // answerWithoutWindows: no window may open
 
 UiBackend chooseBackend()
 {
@@ -21,7 +22,7 @@ UiBackend chooseBackend()
         if (!startScript(choice + 7, &error)) endScriptRun(error);
         return makeScriptUiBackend();
     }
-    if (choice && std::strcmp(choice, "stderr") == 0) return makeStderrUiBackend();
+    if ((choice && std::strcmp(choice, "stderr") == 0) || gWindowsForbidden) return makeStderrUiBackend();
     if (choice && *choice && std::strcmp(choice, "fltk") != 0)
         std::fprintf(stderr, "TOCKWHEEL_UI=%s not understood; use script:FILE, fltk or stderr\n", choice);
     if (fltkDisplayAvailable()) return makeFltkUiBackend();
@@ -82,16 +83,33 @@ const UiBackend& uiBackend()
 
 const char* uiRealisation() { return uiBackend().name; }
 
+void answerWithoutWindows()
+{
+    gWindowsForbidden = true;
+    if (gBackendChosen && std::strcmp(gBackend.name, "fltk") == 0) gBackendChosen = false;
+}
+
 void resetUi()
 {
     resetWindows();
     resetScript();
     gBackendChosen = false;
+    gWindowsForbidden = false;
 }
 
+// Whoever answers, the box's caption and text also reach stderr, so that no failure is silent in a
+// terminal (or in a host's log). A script's log without a file of its own is written there already.
 int messageBox(Window* owner, const char* text, const char* caption, unsigned flags)
 {
-    return uiBackend().messageBox(liveWindow(owner), text ? text : "", caption ? caption : "", flags);
+    const UiBackend& backend = uiBackend();
+    text = text ? text : "";
+    caption = caption ? caption : "";
+    const char* log = std::getenv("TOCKWHEEL_UI_LOG");
+    if (std::strcmp(backend.name, "script") != 0 || (log && *log)) {
+        std::fprintf(stderr, "%s\n%s\n", caption, text);
+        std::fflush(stderr);
+    }
+    return backend.messageBox(liveWindow(owner), text, caption, flags);
 }
 
 // ---- The log ----

@@ -11,7 +11,6 @@ namespace {
 
 int stderrMessageBox(Window*, const char* text, const char* caption, unsigned flags)
 {
-    std::fprintf(stderr, "%s\n%s\n", caption, text);
     const char* log = std::getenv("TOCKWHEEL_UI_LOG");
     int answer = (flags & 0x0F) == kMbYesNo || (flags & 0x0F) == kMbYesNoCancel ? kIdYes : kIdOk;
     if (log && *log) logLine(describeBox(caption, flags, text) + (answer == kIdYes ? " answer=yes" : " answer=ok") +

@@ -78,12 +78,20 @@ TEST_F(SettingsDiskTest, FileIsReadableByItsOwnerOnly)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(SettingsDiskTest, MissingFolderFailsAndMissingFileLoadsNothing)
+TEST_F(SettingsDiskTest, MissingFolderIsMadeOwnerOnlyAFileInItsPlaceFailsAndMissingFileLoadsNothing)
 {
-    EXPECT_EQ(saveSettings(kSettingsPath), 1);
     Settings.videoMode = 11;
     EXPECT_EQ(loadSettings(kSettingsPath), 1);
     EXPECT_EQ(Settings.videoMode, 11);
+
+    ASSERT_EQ(saveSettings(kSettingsPath), 0);
+    struct stat info;
+    ASSERT_EQ(stat("Orvask", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(readAll("Orvask/Tockwheel.ini").size(), 74u);
+
+    ASSERT_EQ(std::system("rm -r Orvask && : > Orvask"), 0);
+    EXPECT_EQ(saveSettings(kSettingsPath), 1);
 }
 
 TEST_F(SettingsDiskTest, FullDiskReturnsOneAndLeavesTheOldFileWhole)

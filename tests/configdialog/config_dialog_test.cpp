@@ -235,7 +235,8 @@ TEST_F(ConfigDialogTest, ChooseColorSwapsWhichControlsAreUsable)
 
 TEST_F(ConfigDialogTest, AFailedSaveIsReportedAndThePairIsGreyedAnyway)
 {
-    std::string command = "rm -rf '" + root + "/Orvask'";
+    // A file where the folder should be: the folder can be neither used nor made.
+    std::string command = "rm -rf '" + root + "/Orvask' && : > '" + root + "/Orvask'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     open();
     type(505, "123");

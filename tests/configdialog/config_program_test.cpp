@@ -97,11 +97,11 @@ protected:
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
     // Runs `tockwheel ARGS` with the script as the user, from a directory other than the Windows one.
-    int run(const std::string& args, const std::string& script)
+    int run(const std::string& args, const std::string& script, const std::string& windowsDir = "/windows")
     {
         writeFile(root + "/script.txt", script);
         std::string command = "cd '" + root + "' && env -u DISPLAY -u WAYLAND_DISPLAY WINDIR='" + root +
-                              "/windows' TOCKWHEEL_DISPLAY=offscreen TOCKWHEEL_SCREEN=1024x768 TOCKWHEEL_UI=script:'" +
+                              windowsDir + "' TOCKWHEEL_DISPLAY=offscreen TOCKWHEEL_SCREEN=1024x768 TOCKWHEEL_UI=script:'" +
                               root + "/script.txt' TOCKWHEEL_UI_LOG='" + root + "/ui.log' timeout 60 '" + kProgram +
                               "' " + args + " > '" + root + "/out.txt' 2>&1";
         int status = std::system(command.c_str());
@@ -182,4 +182,33 @@ TEST_F(ConfigProgramTest, AHandEditedFileOutsideEveryListOpensAndIsWrittenBackAs
     EXPECT_NE(uiLog.find("\"Bannana Blend\"] sel=-1"), std::string::npos);
     EXPECT_NE(uiLog.find("\"Roll\"] sel=-1"), std::string::npos);
     EXPECT_EQ(readFile(settingsFile()), settingsImage(odd));
+}
+
+TEST_F(ConfigProgramTest, AFirstApplyMakesTheWindowsDirectoryOwnerOnlyAndAFailedOneSaysWhyOnStderr)
+{
+    // A new user: neither the Windows directory nor the folders above it exist yet.
+    ASSERT_EQ(run("/c", "type 505 1234\nclick 113\nclick 110\n", "/home/.local/share/tockwheel"), 1)
+        << readFile(root + "/out.txt");
+    TailFields expected;
+    expected.starAmount = 1234;
+    EXPECT_EQ(readFile(root + "/home/.local/share/tockwheel/Orvask/Tockwheel.ini"), settingsImage(expected));
+    EXPECT_EQ(uiLog, "");
+    for (const char* made : {"/home", "/home/.local/share", "/home/.local/share/tockwheel",
+                             "/home/.local/share/tockwheel/Orvask"}) {
+        struct stat info;
+        ASSERT_EQ(stat((root + made).c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
+    }
+    struct stat info;
+    EXPECT_NE(stat((root + "/Orvask").c_str(), &info), 0) << "saved where the program was started";
+
+    // A file where a folder must go: the dialog's message as ever, the path and the reason on stderr.
+    writeFile(root + "/blocker", "");
+    ASSERT_EQ(run("/c", "click 300\nclick 113\nclick 110\n", "/blocker/tockwheel"), 1);
+    EXPECT_NE(uiLog.find("box caption=\"Error\" icon=error buttons=ok text=\"Error: Could not save settings to "
+                         "INI file.\""),
+              std::string::npos)
+        << uiLog;
+    std::string err = readFile(root + "/out.txt");
+    EXPECT_NE(err.find(root + "/blocker/tockwheel: Not a directory"), std::string::npos) << err;
 }

@@ -7,6 +7,7 @@
 // After gtest: Xlib's macros (None, Bool) would break its headers.
 #include <X11/Xlib.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -132,6 +133,33 @@ TEST(DesktopHost, AHostWindowThatVanishesEndsTheRun)
     }   // closing the host's connection destroys its window
     EXPECT_EQ(waitExit(saver, 10), 0) << "not a clean end after its window went";
     EXPECT_NE(readFile(err).find("is gone"), std::string::npos) << readFile(err);
+}
+
+// The real dialog layer is in play (a display, no script): under a host a box would open behind the host's
+// window and wait there for ever. It is told on stderr instead, and the run ends at once.
+TEST(DesktopHost, ARefusedStartAndAFatalErrorOpenNoWindowAndEndAtOnce)
+{
+    XServer server;
+    if (!server.startXvfb()) GTEST_SKIP() << "Xvfb is not installed";
+    WindowsDir windows;
+    windows.writeSettings("abc");
+    ::unlink(windows.dir.file("Orvask/pass2x.pag").c_str());
+    HostWindow host(server.display, 320, 240);
+    ASSERT_NE(host.window, 0ul);
+    auto env = windows.environment(server.display);
+    env["XSCREENSAVER_WINDOW"] = hexId(host.window);
+    env["TOCKWHEEL_UI_LOG"] = "";
+    std::string err = windows.dir.file("err.txt");
+    pid_t refused = spawnProgram(TOCKWHEEL_PROGRAM, {"/s"}, env, err);
+    EXPECT_EQ(waitExit(refused, 10), 0) << readFile(err);
+    EXPECT_EQ(readFile(err), "Error\nFatal Error: Unable to find file pass2x.pag.\n");
+
+    windows.writeSettings();
+    ::unlink(windows.dir.file("fonts/Arial.ttf").c_str());
+    env.erase("XSCREENSAVER_WINDOW");
+    pid_t fatal = spawnProgram(TOCKWHEEL_PROGRAM, {"/s", "-root"}, env, err);
+    EXPECT_EQ(waitExit(fatal, 10), 255) << readFile(err);
+    EXPECT_NE(readFile(err).find("MGL Fatal Error!\nCan't open arial.ttf\n"), std::string::npos) << readFile(err);
 }
 
 // Whether a second X client may take the keyboard and pointer now.

@@ -1,6 +1,7 @@
 // tests/faults/signal_faults_test.cpp -- the saver in a window on Xvfb, hurt while it runs: the display
 // server killed under it, and SIGTERM (the host's way of ending a display mode) while the saver runs,
-// while the password prompt is up with typed text, and as the run ends. Each ends at once, cleanly.
+// while the password prompt is up with typed text, and as the run ends. Each ends at once, cleanly. And
+// SIGTERM, SIGINT and SIGHUP with a message box or a dialog on the screen, in both programs.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -17,6 +18,9 @@ namespace {
 
 constexpr double kStartSeconds = 10;     // Xvfb up, or the saver's first pages shown
 constexpr double kEndSeconds = 10;       // a hurt saver must be gone by then
+// A stop signal ends a program within a second; the margin absorbs a loaded machine, not a slow poll.
+constexpr double kStopSeconds = 3;
+const std::string kBuild = TOCKWHEEL_BINARY_DIR;
 
 bool onPath(const char* program)
 {
@@ -67,6 +71,14 @@ protected:
         saver = startProgram(TOCKWHEEL_PROGRAM, {"/s"}, world.environment, world.windows.file("saver.out"));
     }
     std::string output() const { return readFile(world.windows.file("saver.out")) + world.uiLog(); }
+    bool waitForOutput(const std::string& part) const
+    {
+        for (int i = 0; i < kStartSeconds * 20; ++i) {
+            if (output().find(part) != std::string::npos) return true;
+            usleep(50000);
+        }
+        return false;
+    }
 
     SaverWorld world;
     PrivateServer x;
@@ -110,6 +122,37 @@ TEST_F(SaverInWindow, SigtermAsTheRightPasswordEndsTheRunEndsCleanly)
     ASSERT_TRUE(waitForFile(ready, kStartSeconds)) << output();
     kill(saver.pid, SIGTERM);   // the run is ending, or has ended
     EXPECT_EQ(waitForExit(saver, kEndSeconds), 0) << output();
+}
+
+// FLTK's modal loops, a box after the saver took the screen, the installer: none of them waits for a
+// person once a stop signal came. Each signal is tried where a user or a host would send it.
+TEST_F(SaverInWindow, StopSignalsEndBothProgramsWithABoxOrADialogUp)
+{
+    // A terminal closed under the saver: it ends as a host's SIGTERM ends it, status 0.
+    start("", 30);
+    ASSERT_TRUE(waitForFile(ready, kStartSeconds)) << output();
+    kill(saver.pid, SIGHUP);
+    EXPECT_EQ(waitForExit(saver, kStopSeconds), 0) << output();
+
+    world.removeFile("fonts/Arial.ttf");
+    saver = startProgram(TOCKWHEEL_PROGRAM, {"/s"}, world.environment, world.windows.file("saver.out"));
+    ASSERT_TRUE(waitForOutput("caption=\"MGL Fatal Error!\"")) << output();
+    ASSERT_TRUE(waitForOutput("shown=fltk")) << output();
+    EXPECT_NE(output().find("MGL Fatal Error!\nCan't open arial.ttf\n"), std::string::npos) << output();
+    kill(saver.pid, SIGTERM);
+    EXPECT_EQ(waitForExit(saver, kStopSeconds), 128 + SIGTERM) << output();
+
+    saver = startProgram(TOCKWHEEL_PROGRAM, {"/c"}, world.environment, world.windows.file("saver.out"));
+    std::string find = "DISPLAY=" + x.display + " timeout 10 xdotool search --sync --onlyvisible --name '^Tockwheel$'";
+    ASSERT_EQ(std::system((find + " >/dev/null 2>&1").c_str()), 0) << "the settings dialog did not appear";
+    kill(saver.pid, SIGINT);
+    EXPECT_EQ(waitForExit(saver, kStopSeconds), 128 + SIGINT) << output();
+
+    ::unlink(world.windows.file("ui.log").c_str());
+    saver = startProgram(kBuild + "/disk/setup", {}, world.environment, world.windows.file("saver.out"));
+    ASSERT_TRUE(waitForOutput("caption=\"Setup\"")) << output();
+    kill(saver.pid, SIGHUP);
+    EXPECT_EQ(waitForExit(saver, kStopSeconds), 128 + SIGHUP) << output();
 }
 
 }  // namespace

@@ -111,3 +111,28 @@ TEST(SaverRun, MissingFontIsFatalAfterTheModeSwitch)
     EXPECT_EQ(run.exitCode, 255);
     EXPECT_TRUE(contains(world.uiLog(), "Can't open arial.ttf"));
 }
+
+TEST(SaverRun, HelpAndVersionPrintAndOpenNothingWhileEveryOtherArgumentKeepsTheRunModeRules)
+{
+    SaverWorld world;   // an empty UI script: a dialog that opened would end the run with status 3
+    ProgramRun help = world.run("--help");
+    EXPECT_EQ(help.exitCode, 0) << help.err;
+    for (const char* part : {"Usage: tockwheel", "/s", "/c", "-window-id ID", "-root", "--version", "WINDIR",
+                             "XSCREENSAVER_WINDOW", "TOCKWHEEL_DISPLAY", "Orvask/Tockwheel.ini", "fonts/Arial.ttf"})
+        EXPECT_TRUE(contains(help.out, part));
+    EXPECT_EQ(help.err, "");
+    ProgramRun version = world.run("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string("tockwheel ") + TOCKWHEEL_VERSION + "\n");
+    EXPECT_EQ(world.uiLog(), "");
+
+    world.script = "dump\nclick 110\n";
+    for (const char* argument : {"--HELP", "--help me", "-help", "--versions"}) {
+        ProgramRun other = world.run(argument);
+        EXPECT_EQ(other.exitCode, 0) << argument;
+        EXPECT_EQ(other.out, "") << argument;
+    }
+    EXPECT_EQ(world.uiLog().find("dump window=\"Tockwheel\""), 0u) << world.uiLog();
+    world.events = "at 5 key 32\n";
+    EXPECT_EQ(world.run("s").exitCode, 0);
+}
