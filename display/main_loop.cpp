@@ -143,7 +143,7 @@ void paceToRefresh(const Backend* backend)
 void waitWhileInactive()
 {
     const Backend* backend = activeBackend();
-    if (gFramework.loop.active || !backend || backend == &kOffscreenBackend) return;
+    if (gFramework.loop.active || !backend || std::strcmp(backend->name, "offscreen") == 0) return;
     int hz = backend->refreshHz();
     sleepUs(1000000u / static_cast<uint64_t>(hz > 0 ? hz : 60));
 }
