@@ -28,6 +28,7 @@ const Backend kConsoleBackend = {
     kWindowBackend.imposedPageSize,
     kWindowBackend.grabInput,
     kWindowBackend.pageOnScreen,
+    kWindowBackend.presentPixels,
 };
 
 }  // namespace display

@@ -132,12 +132,13 @@ bool imposedPageSize(int*, int*) { return false; }
 bool grabInput(bool) { return true; }
 // There is no screen: the page is all there is.
 bool pageOnScreen(int, int, bool) { return false; }
+bool presentPixels(int, int, bool*) { return false; }
 
 }  // namespace
 
 const Backend kOffscreenBackend = {
     "offscreen", open, modePages, setMode, createContext, pumpEvents, present, nowUs, setCursorVisible, refreshHz,
-    closeMode, imposedPageSize, grabInput, pageOnScreen,
+    closeMode, imposedPageSize, grabInput, pageOnScreen, presentPixels,
 };
 
 }  // namespace display

@@ -43,16 +43,6 @@ constexpr const char* kFragmentShader =
     "    gl_FragColor = vec4(floor(c * levels + 0.5) / levels, 1.0);\n"
     "}\n";
 
-bool levelsForDepth(int bitsPerPixel, float levels[3])
-{
-    switch (bitsPerPixel) {
-    case 8: levels[0] = 7; levels[1] = 7; levels[2] = 3; return true;
-    case 15: levels[0] = 31; levels[1] = 31; levels[2] = 31; return true;
-    case 16: levels[0] = 31; levels[1] = 63; levels[2] = 31; return true;
-    default: return false;
-    }
-}
-
 GLuint buildQuantiser()
 {
     const unsigned shaders[] = {compileShader(GL_VERTEX_SHADER, kVertexShader, "colour-depth"),
@@ -115,6 +105,16 @@ void quantiseIntoPresented()
 }
 
 }  // namespace
+
+bool levelsForDepth(int bitsPerPixel, float levels[3])
+{
+    switch (bitsPerPixel) {
+    case 8: levels[0] = 7; levels[1] = 7; levels[2] = 3; return true;
+    case 15: levels[0] = 31; levels[1] = 31; levels[2] = 31; return true;
+    case 16: levels[0] = 31; levels[1] = 63; levels[2] = 31; return true;
+    default: return false;
+    }
+}
 
 // One shader of the framework's own; its log goes to stderr under `purpose` when it does not compile.
 GLuint compileShader(GLenum kind, const char* source, const char* purpose)
@@ -222,6 +222,7 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
 
 void destroyPages()
 {
+    releaseStretch();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (gPages.quantiser) glDeleteProgram(gPages.quantiser);
     glDeleteFramebuffers(1, &gPages.pageFramebuffer);
@@ -251,6 +252,11 @@ void presentPage()
 unsigned pageColourTexture()
 {
     return gPages.pageColour;
+}
+
+unsigned pageFramebuffer()
+{
+    return gPages.pageFramebuffer;
 }
 
 unsigned presentedFramebuffer()

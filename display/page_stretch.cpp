@@ -1,0 +1,149 @@
+// display/page_stretch.cpp -- a page drawn off screen shown through a window's own pixels: read back
+// once at the page's size, its colours reduced to the mode's depth and stretched nearest-neighbour over
+// the window by the processor.
+//
+// A software renderer (Mesa's llvmpipe) spends about 5 ns on every pixel of a textured pass, so a pass
+// at the window's size (the stretch, or the colour-depth pass drawn over the whole screen) costs 11 to
+// 20 ms a frame at 1920 x 1080, more than the whole scene. Reading the page back and stretching it here
+// costs about a tenth of that: the page is read once, each of its rows is packed once, and every window
+// row that shows the same page row is a copy of the one before.
+#include "display/backend.h"
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace display {
+
+namespace {
+
+struct Stretch {
+    std::vector<uint8_t> page;       // the page as read back: RGBA, rows bottom-up
+    std::vector<uint32_t> row;       // one page row packed as the window's pixels
+    std::vector<int> columns;        // the page column each window column shows
+    uint32_t channel[3][256];        // each 8-bit value reduced and shifted into place
+    // What `columns` and `channel` were made for.
+    int pageWidth;
+    int windowWidth;
+    int bitsPerPixel;
+    int shifts[3];
+    uint32_t opaque;
+};
+
+Stretch gStretch;
+
+// As the colour-depth pass computes it: the nearest of `levels` + 1 steps, back to 8 bits. No 8-bit value
+// lies halfway between two steps for 3, 7, 31 or 63 levels, so the shader and this agree exactly.
+uint8_t reducedValue(int value, float levels)
+{
+    double step = std::floor(value * static_cast<double>(levels) / 255.0 + 0.5);
+    return static_cast<uint8_t>(std::lround(step * 255.0 / levels));
+}
+
+void prepareChannels(int bitsPerPixel, const WindowPixels& window)
+{
+    float levels[3];
+    const bool reduced = levelsForDepth(bitsPerPixel, levels);
+    for (int c = 0; c < 3; ++c)
+        for (int value = 0; value < 256; ++value)
+            gStretch.channel[c][value] = static_cast<uint32_t>(reduced ? reducedValue(value, levels[c]) : value)
+                                         << window.shifts[c];
+    gStretch.bitsPerPixel = bitsPerPixel;
+    std::memcpy(gStretch.shifts, window.shifts, sizeof gStretch.shifts);
+    gStretch.opaque = window.opaque;
+}
+
+// Window column x shows the page column under its centre, as GL_NEAREST samples it.
+void prepareColumns(int pageWidth, int windowWidth)
+{
+    gStretch.columns.resize(static_cast<size_t>(windowWidth));
+    for (int x = 0; x < windowWidth; ++x)
+        gStretch.columns[static_cast<size_t>(x)] =
+            static_cast<int>((2 * static_cast<int64_t>(x) + 1) * pageWidth / (2 * static_cast<int64_t>(windowWidth)));
+    gStretch.row.resize(static_cast<size_t>(pageWidth));
+    gStretch.pageWidth = pageWidth;
+    gStretch.windowWidth = windowWidth;
+}
+
+void prepare(int pageWidth, int bitsPerPixel, const WindowPixels& window)
+{
+    if (bitsPerPixel != gStretch.bitsPerPixel || window.opaque != gStretch.opaque ||
+        std::memcmp(window.shifts, gStretch.shifts, sizeof gStretch.shifts) != 0)
+        prepareChannels(bitsPerPixel, window);
+    if (pageWidth != gStretch.pageWidth || window.width != gStretch.windowWidth)
+        prepareColumns(pageWidth, window.width);
+}
+
+void packRow(const uint8_t* rgba, int width, uint32_t* out)
+{
+    const uint32_t(&channel)[3][256] = gStretch.channel;
+    for (int x = 0; x < width; ++x, rgba += 4)
+        out[x] = channel[0][rgba[0]] | channel[1][rgba[1]] | channel[2][rgba[2]] | gStretch.opaque;
+}
+
+}  // namespace
+
+void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
+                      const WindowPixels& window)
+{
+    if (!rgba || pageWidth <= 0 || pageHeight <= 0 || window.width <= 0 || window.height <= 0) return;
+    prepare(pageWidth, bitsPerPixel, window);
+    const size_t rowBytes = static_cast<size_t>(window.width) * sizeof(uint32_t);
+    const bool sameWidth = pageWidth == window.width;
+    int shownRow = -1;
+    uint8_t* previous = nullptr;
+    for (int y = 0; y < window.height; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(window.pixels) +
+                                                static_cast<size_t>(y) * static_cast<size_t>(window.pitchBytes));
+        // The page row under the window row's centre; OpenGL's rows count from the bottom.
+        const int top = static_cast<int>((2 * static_cast<int64_t>(y) + 1) * pageHeight /
+                                         (2 * static_cast<int64_t>(window.height)));
+        if (top == shownRow) {
+            std::memcpy(out, previous, rowBytes);
+            continue;
+        }
+        shownRow = top;
+        previous = reinterpret_cast<uint8_t*>(out);
+        const uint8_t* source = rgba + static_cast<size_t>(pageHeight - 1 - top) * static_cast<size_t>(pageWidth) * 4;
+        if (sameWidth) {
+            packRow(source, pageWidth, out);
+            continue;
+        }
+        packRow(source, pageWidth, gStretch.row.data());
+        const uint32_t* packed = gStretch.row.data();
+        const int* columns = gStretch.columns.data();
+        for (int x = 0; x < window.width; ++x) out[x] = packed[columns[x]];
+    }
+}
+
+bool stretchPageInto(const WindowPixels& window)
+{
+    const ModeInfo& mode = gFramework.screen.mode;
+    const unsigned framebuffer = pageFramebuffer();
+    if (!framebuffer || mode.xRes <= 0 || mode.yRes <= 0) return false;
+    gStretch.page.resize(static_cast<size_t>(mode.xRes) * static_cast<size_t>(mode.yRes) * 4);
+    GLint readBinding = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, mode.xRes, mode.yRes, GL_RGBA, GL_UNSIGNED_BYTE, gStretch.page.data());
+    glPopClientAttrib();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
+    reduceAndStretch(gStretch.page.data(), mode.xRes, mode.yRes, mode.bitsPerPixel, window);
+    return true;
+}
+
+void releaseStretch()
+{
+    gStretch = {};
+}
+
+}  // namespace display
