@@ -208,11 +208,11 @@ void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bi
 void releaseStretch();                      // the read-back buffers
 
 // How pixel brackets reach the page: stored by a compute shader where the context can run one
-// (page_pixels.cpp), else drawn as GL_POINTS. Both give the same pixels; tests and benchmarks force
-// the points to compare the two.
-enum PixelPath : int { kPixelPathFastest, kPixelPathPoints };
+// (page_pixels.cpp), else drawn as GL_POINTS; the fastest path keeps small batches on points. All give
+// the same pixels; tests and benchmarks force one path or the other to compare them.
+enum PixelPath : int { kPixelPathFastest, kPixelPathPoints, kPixelPathStores };
 void choosePixelPath(int path);
-bool pixelsUseImageStore();                 // the path the next bracket takes on this context
+bool pixelsUseImageStore();                 // large batches are stored on this context (builds the shader)
 bool imageStoreAvailable(int capacity);     // builds the shader on first use; false where it cannot run
 // Stores `count` pixel centres (x + 0.5, y + 0.5 from the top left, already clipped) in one colour.
 void storePagePixels(const float* centres, int count, const uint8_t colour[3]);

@@ -20,7 +20,9 @@ struct Pages {
     GLuint pageDepth;             // renderbuffer, depth 24 + stencil 8, 0 without a depth buffer
     GLuint presentedFramebuffer;  // the page as the display shows it
     GLuint presentedColour;       // renderbuffer, RGBA8
-    GLuint quantiser;             // program, 0 for full-precision modes
+    GLuint quantiser;             // program, 0 until a reduced page is first presented through it
+    bool reduced;                 // the mode has fewer bits than the page: levels apply
+    bool presentedFailed;         // the colour-depth pass could not be made on this driver
     GLint levelsUniform;          // the quantiser's levels per channel
     float levels[3];              // 7-7-3, 31-31-31 or 31-63-31 steps per channel
     int width;                    // pixels
@@ -102,6 +104,37 @@ void quantiseIntoPresented()
     glPopMatrix();
     glPopAttrib();
     glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
+}
+
+// The presented copy of a reduced page and the colour-depth pass that fills it; false, with nothing
+// kept, when the driver cannot make them.
+bool createPresented()
+{
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    glGenRenderbuffers(1, &gPages.presentedColour);
+    glBindRenderbuffer(GL_RENDERBUFFER, gPages.presentedColour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, gPages.width, gPages.height);
+    glGenFramebuffers(1, &gPages.presentedFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gPages.presentedColour);
+    bool ok = framebufferComplete(gPages.presentedFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    gPages.quantiser = ok ? buildQuantiser() : 0;
+    if (gPages.quantiser) {
+        gPages.levelsUniform = glGetUniformLocation(gPages.quantiser, "levels");
+        glUseProgram(gPages.quantiser);
+        glUniform1i(glGetUniformLocation(gPages.quantiser, "page"), 0);
+        glUseProgram(static_cast<GLuint>(program));
+    }
+    if (gPages.quantiser) return true;
+    glDeleteFramebuffers(1, &gPages.presentedFramebuffer);
+    glDeleteRenderbuffers(1, &gPages.presentedColour);
+    gPages.presentedFramebuffer = 0;
+    gPages.presentedColour = 0;
+    return false;
 }
 
 }  // namespace
@@ -193,25 +226,9 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
     glClearColor(0, 0, 0, 1);
 
     // Pages of 24 and 32 bits are shown as they are drawn: the page itself is what gets presented, which
-    // saves a full-screen copy a frame. Fewer bits need the colour-depth pass into a copy of their own.
-    if (levelsForDepth(bitsPerPixel, gPages.levels)) {
-        glGenRenderbuffers(1, &gPages.presentedColour);
-        glBindRenderbuffer(GL_RENDERBUFFER, gPages.presentedColour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glGenFramebuffers(1, &gPages.presentedFramebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gPages.presentedColour);
-        ok = ok && framebufferComplete(gPages.presentedFramebuffer);
-        glClear(GL_COLOR_BUFFER_BIT);
-        gPages.quantiser = buildQuantiser();
-        ok = ok && gPages.quantiser != 0;
-        if (gPages.quantiser) {
-            gPages.levelsUniform = glGetUniformLocation(gPages.quantiser, "levels");
-            glUseProgram(gPages.quantiser);
-            glUniform1i(glGetUniformLocation(gPages.quantiser, "page"), 0);
-            glUseProgram(0);
-        }
-    }
+    // saves a full-screen copy a frame. Fewer bits need the colour-depth pass into a copy of their own,
+    // made at the first present that needs it: a back end that reduces the page itself never does.
+    gPages.reduced = levelsForDepth(bitsPerPixel, gPages.levels);
 
     glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
     glViewport(0, 0, width, height);
@@ -244,9 +261,15 @@ bool pagesOnScreen()
     return gPages.onScreen;
 }
 
+// A driver that cannot build the colour-depth pass shows the page at full precision rather than nothing.
 void presentPage()
 {
-    if (gPages.pageFramebuffer && gPages.quantiser) quantiseIntoPresented();
+    if (!gPages.pageFramebuffer || !gPages.reduced) return;
+    if (!gPages.quantiser && !gPages.presentedFailed && !createPresented()) {
+        std::fprintf(stderr, "display: no colour-depth pass on this driver; the page is shown at full precision\n");
+        gPages.presentedFailed = true;
+    }
+    if (gPages.quantiser) quantiseIntoPresented();
 }
 
 unsigned pageColourTexture()

@@ -23,10 +23,11 @@ namespace {
 
 struct Stretch {
     std::vector<uint8_t> page;       // the page as read back: RGBA, rows bottom-up
-    std::vector<uint32_t> row;       // one page row packed as the window's pixels
-    std::vector<int> columns;        // the page column each window column shows
+    std::vector<int> runs;           // how many window columns each page column fills, left to right
+    int widestRun;                   // the most any page column fills
+    int uncheckedColumns;            // leading page columns whose widest write stays inside the row
     uint32_t channel[3][256];        // each 8-bit value reduced and shifted into place
-    // What `columns` and `channel` were made for.
+    // What `runs` and `channel` were made for.
     int pageWidth;
     int windowWidth;
     int bitsPerPixel;
@@ -57,14 +58,19 @@ void prepareChannels(int bitsPerPixel, const WindowPixels& window)
     gStretch.opaque = window.opaque;
 }
 
-// Window column x shows the page column under its centre, as GL_NEAREST samples it.
+// Window column x shows the page column under its centre, as GL_NEAREST samples it; each page column
+// so fills a run of neighbouring window columns (none where the page is wider than the window).
 void prepareColumns(int pageWidth, int windowWidth)
 {
-    gStretch.columns.resize(static_cast<size_t>(windowWidth));
+    gStretch.runs.assign(static_cast<size_t>(pageWidth), 0);
     for (int x = 0; x < windowWidth; ++x)
-        gStretch.columns[static_cast<size_t>(x)] =
-            static_cast<int>((2 * static_cast<int64_t>(x) + 1) * pageWidth / (2 * static_cast<int64_t>(windowWidth)));
-    gStretch.row.resize(static_cast<size_t>(pageWidth));
+        ++gStretch.runs[static_cast<size_t>((2 * static_cast<int64_t>(x) + 1) * pageWidth /
+                                            (2 * static_cast<int64_t>(windowWidth)))];
+    gStretch.widestRun = 0;
+    for (int run : gStretch.runs) gStretch.widestRun = run > gStretch.widestRun ? run : gStretch.widestRun;
+    gStretch.uncheckedColumns = 0;
+    for (int start = 0; gStretch.uncheckedColumns < pageWidth && start + gStretch.widestRun <= windowWidth;)
+        start += gStretch.runs[static_cast<size_t>(gStretch.uncheckedColumns++)];
     gStretch.pageWidth = pageWidth;
     gStretch.windowWidth = windowWidth;
 }
@@ -78,11 +84,52 @@ void prepare(int pageWidth, int bitsPerPixel, const WindowPixels& window)
         prepareColumns(pageWidth, window.width);
 }
 
-void packRow(const uint8_t* rgba, int width, uint32_t* out)
+// The tables and runs as locals the compiler may keep in registers: the window's pixels are 32-bit
+// values like the tables, and stores into them could otherwise be taken to change the tables.
+struct RowTables {
+    const uint32_t* red;
+    const uint32_t* green;
+    const uint32_t* blue;
+    uint32_t opaque;
+    const int* runs;
+};
+
+inline uint32_t packed(const RowTables& t, const uint8_t* rgba)
 {
-    const uint32_t(&channel)[3][256] = gStretch.channel;
-    for (int x = 0; x < width; ++x, rgba += 4)
-        out[x] = channel[0][rgba[0]] | channel[1][rgba[1]] | channel[2][rgba[2]] | gStretch.opaque;
+    return t.red[rgba[0]] | t.green[rgba[1]] | t.blue[rgba[2]] | t.opaque;
+}
+
+// One page row packed into the window's pixels and stretched over one window row. Each page pixel is
+// written kWidest times and the next one starts where its own run ends, overwriting the surplus, so
+// the loop has no branch per pixel; the last pixels, whose surplus would pass the row's end, are
+// written run by run.
+template <int kWidest>
+void stretchRow(const uint8_t* rgba, int pageWidth, uint32_t* out)
+{
+    const RowTables t = {gStretch.channel[0], gStretch.channel[1], gStretch.channel[2], gStretch.opaque,
+                         gStretch.runs.data()};
+    const int unchecked = kWidest > 0 ? gStretch.uncheckedColumns : 0;
+    int page = 0;
+    for (; page < unchecked; ++page, rgba += 4) {
+        const uint32_t pixel = packed(t, rgba);
+        for (int k = 0; k < kWidest; ++k) out[k] = pixel;
+        out += t.runs[page];
+    }
+    for (; page < pageWidth; ++page, rgba += 4) {
+        const uint32_t pixel = packed(t, rgba);
+        for (int k = 0; k < t.runs[page]; ++k) *out++ = pixel;
+    }
+}
+
+void stretchRow(const uint8_t* rgba, int pageWidth, uint32_t* out)
+{
+    switch (gStretch.widestRun) {
+    case 1: stretchRow<1>(rgba, pageWidth, out); break;
+    case 2: stretchRow<2>(rgba, pageWidth, out); break;
+    case 3: stretchRow<3>(rgba, pageWidth, out); break;
+    case 4: stretchRow<4>(rgba, pageWidth, out); break;
+    default: stretchRow<0>(rgba, pageWidth, out); break;   // run by run throughout
+    }
 }
 
 }  // namespace
@@ -93,7 +140,6 @@ void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bi
     if (!rgba || pageWidth <= 0 || pageHeight <= 0 || window.width <= 0 || window.height <= 0) return;
     prepare(pageWidth, bitsPerPixel, window);
     const size_t rowBytes = static_cast<size_t>(window.width) * sizeof(uint32_t);
-    const bool sameWidth = pageWidth == window.width;
     int shownRow = -1;
     uint8_t* previous = nullptr;
     for (int y = 0; y < window.height; ++y) {
@@ -109,14 +155,7 @@ void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bi
         shownRow = top;
         previous = reinterpret_cast<uint8_t*>(out);
         const uint8_t* source = rgba + static_cast<size_t>(pageHeight - 1 - top) * static_cast<size_t>(pageWidth) * 4;
-        if (sameWidth) {
-            packRow(source, pageWidth, out);
-            continue;
-        }
-        packRow(source, pageWidth, gStretch.row.data());
-        const uint32_t* packed = gStretch.row.data();
-        const int* columns = gStretch.columns.data();
-        for (int x = 0; x < window.width; ++x) out[x] = packed[columns[x]];
+        stretchRow(source, pageWidth, out);
     }
 }
 
