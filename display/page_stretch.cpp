@@ -27,6 +27,7 @@ struct Stretch {
     int widestRun;                   // the most any page column fills
     int uncheckedColumns;            // leading page columns whose widest write stays inside the row
     uint32_t channel[3][256];        // each 8-bit value reduced and shifted into place
+    bool xrgb;                       // full precision into 0xXXRRGGBB: no tables needed
     // What `runs` and `channel` were made for.
     int pageWidth;
     int windowWidth;
@@ -53,6 +54,7 @@ void prepareChannels(int bitsPerPixel, const WindowPixels& window)
         for (int value = 0; value < 256; ++value)
             gStretch.channel[c][value] = static_cast<uint32_t>(reduced ? reducedValue(value, levels[c]) : value)
                                          << window.shifts[c];
+    gStretch.xrgb = !reduced && window.shifts[0] == 16 && window.shifts[1] == 8 && window.shifts[2] == 0;
     gStretch.bitsPerPixel = bitsPerPixel;
     std::memcpy(gStretch.shifts, window.shifts, sizeof gStretch.shifts);
     gStretch.opaque = window.opaque;
@@ -84,52 +86,68 @@ void prepare(int pageWidth, int bitsPerPixel, const WindowPixels& window)
         prepareColumns(pageWidth, window.width);
 }
 
-// The tables and runs as locals the compiler may keep in registers: the window's pixels are 32-bit
-// values like the tables, and stores into them could otherwise be taken to change the tables.
-struct RowTables {
+// The tables as locals the compiler may keep in registers: the window's pixels are 32-bit values like
+// the tables, and stores into them could otherwise be taken to change the tables.
+struct TablePacker {
     const uint32_t* red;
     const uint32_t* green;
     const uint32_t* blue;
     uint32_t opaque;
-    const int* runs;
+    uint32_t operator()(const uint8_t* rgba) const { return red[rgba[0]] | green[rgba[1]] | blue[rgba[2]] | opaque; }
 };
 
-inline uint32_t packed(const RowTables& t, const uint8_t* rgba)
-{
-    return t.red[rgba[0]] | t.green[rgba[1]] | t.blue[rgba[2]] | t.opaque;
-}
+// A full-precision page into X11's usual 0xXXRRGGBB pixels: the bytes only change places.
+struct XrgbPacker {
+    uint32_t opaque;
+    uint32_t operator()(const uint8_t* rgba) const
+    {
+        uint32_t value;
+        std::memcpy(&value, rgba, sizeof value);
+        return (__builtin_bswap32(value) >> 8) | opaque;
+    }
+};
 
 // One page row packed into the window's pixels and stretched over one window row. Each page pixel is
 // written kWidest times and the next one starts where its own run ends, overwriting the surplus, so
 // the loop has no branch per pixel; the last pixels, whose surplus would pass the row's end, are
 // written run by run.
-template <int kWidest>
-void stretchRow(const uint8_t* rgba, int pageWidth, uint32_t* out)
+template <int kWidest, typename Packer>
+void stretchRow(const Packer pack, const uint8_t* rgba, int pageWidth, uint32_t* out)
 {
-    const RowTables t = {gStretch.channel[0], gStretch.channel[1], gStretch.channel[2], gStretch.opaque,
-                         gStretch.runs.data()};
+    const int* runs = gStretch.runs.data();
     const int unchecked = kWidest > 0 ? gStretch.uncheckedColumns : 0;
     int page = 0;
     for (; page < unchecked; ++page, rgba += 4) {
-        const uint32_t pixel = packed(t, rgba);
+        const uint32_t pixel = pack(rgba);
         for (int k = 0; k < kWidest; ++k) out[k] = pixel;
-        out += t.runs[page];
+        out += runs[page];
     }
     for (; page < pageWidth; ++page, rgba += 4) {
-        const uint32_t pixel = packed(t, rgba);
-        for (int k = 0; k < t.runs[page]; ++k) *out++ = pixel;
+        const uint32_t pixel = pack(rgba);
+        for (int k = 0; k < runs[page]; ++k) *out++ = pixel;
+    }
+}
+
+template <typename Packer>
+void stretchRow(const Packer pack, const uint8_t* rgba, int pageWidth, uint32_t* out)
+{
+    switch (gStretch.widestRun) {
+    case 1: stretchRow<1>(pack, rgba, pageWidth, out); break;
+    case 2: stretchRow<2>(pack, rgba, pageWidth, out); break;
+    case 3: stretchRow<3>(pack, rgba, pageWidth, out); break;
+    case 4: stretchRow<4>(pack, rgba, pageWidth, out); break;
+    default: stretchRow<0>(pack, rgba, pageWidth, out); break;   // run by run throughout
     }
 }
 
 void stretchRow(const uint8_t* rgba, int pageWidth, uint32_t* out)
 {
-    switch (gStretch.widestRun) {
-    case 1: stretchRow<1>(rgba, pageWidth, out); break;
-    case 2: stretchRow<2>(rgba, pageWidth, out); break;
-    case 3: stretchRow<3>(rgba, pageWidth, out); break;
-    case 4: stretchRow<4>(rgba, pageWidth, out); break;
-    default: stretchRow<0>(rgba, pageWidth, out); break;   // run by run throughout
+    if (gStretch.xrgb) {
+        stretchRow(XrgbPacker{gStretch.opaque}, rgba, pageWidth, out);
+        return;
     }
+    const TablePacker tables = {gStretch.channel[0], gStretch.channel[1], gStretch.channel[2], gStretch.opaque};
+    stretchRow(tables, rgba, pageWidth, out);
 }
 
 }  // namespace
