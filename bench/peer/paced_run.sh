@@ -17,7 +17,7 @@
 #               screen: what a new user gets);
 #   mode 81     1024 x 768 at 32 bits, the screen's own size on a 1024 x 768 screen, stretched on others;
 #   largest     the largest 32-bit mode of the table the screen holds, when it is not 1024 x 768.
-# Prints a Markdown table; with CSV set, also one line per row: size,row,cpu,x,peak_kb.
+# Prints a Markdown table; with CSV set, also one line per row: size,row,seconds,cpu_s,xserver_s,peak_kb.
 set -eu
 cd "$(dirname "$0")/../.."
 BUILD=${1:-build}
@@ -91,7 +91,7 @@ done
 # Each row's round with the least CPU, own and X server's together.
 awk '{ t = $2 + $3; if (!($1 in best) || t < best[$1]) { best[$1] = t; line[$1] = $0 } }
      END { for (r in line) print line[r] }' "$WORK/rounds" > "$WORK/best"
-[ -z "$CSV" ] || awk -v size="$SIZE" '{ printf "%s,%s,%s,%s,%s\n", size, $1, $2, $3, $4 }' "$WORK/best" >> "$CSV"
+[ -z "$CSV" ] || awk -v size="$SIZE" -v s="$SECONDS_EACH" '{ printf "%s,%s,%s,%s,%s,%s\n", size, $1, s, $2, $3, $4 }' "$WORK/best" >> "$CSV"
 
 echo "| $SIZE, $SECONDS_EACH s each, best of $RUNS | own CPU (cores) | X server | together | / gltext + X | / floor + X | peak RSS MB | / gltext | above floor / gltext's |"
 echo "| --- | --- | --- | --- | --- | --- | --- | --- | --- |"
