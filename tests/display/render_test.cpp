@@ -276,7 +276,8 @@ TEST_F(OffscreenPage, ProcessorReductionMatchesTheColourDepthPass)
         for (int y = 0; y < 240; ++y)
             for (int x = 0; x < 320; ++x) {
                 const uint32_t want = presented.rgb(x, y), got = pixels[static_cast<size_t>(y) * 320 + x];
-                if (got != want && differing++ < 5) ADD_FAILURE() << x << "," << y << ": " << std::hex << got << " not " << want;
+                if (got != want && differing++ < 5)
+                    ADD_FAILURE() << x << "," << y << ": " << std::hex << got << " not " << want;
             }
         EXPECT_EQ(differing, 0);
         display::restoreDesktop();
@@ -310,9 +311,11 @@ TEST_F(OffscreenPage, ProcessorStretchIsNearestNeighbourAndLosesNoPagePixel)
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const int px = (2 * x + 1) * kPageWidth / (2 * width), py = (2 * y + 1) * kPageHeight / (2 * height);
-                const uint32_t want = uint32_t(px & 255) << 16 | uint32_t(py & 255) << 8 | uint32_t((px >> 8) | (py >> 8) << 4);
+                const uint32_t want =
+                    uint32_t(px & 255) << 16 | uint32_t(py & 255) << 8 | uint32_t((px >> 8) | (py >> 8) << 4);
                 const uint32_t got = pixels[static_cast<size_t>(y) * width + x];
-                if (got != want && wrong++ < 5) ADD_FAILURE() << x << "," << y << ": " << std::hex << got << " not " << want;
+                if (got != want && wrong++ < 5)
+                    ADD_FAILURE() << x << "," << y << ": " << std::hex << got << " not " << want;
                 columnSeen[static_cast<size_t>(got >> 16 | (got & 0x03) << 8)] = true;
                 rowSeen[static_cast<size_t>((got >> 8 & 255) | (got >> 4 & 0x03) << 8)] = true;
             }
