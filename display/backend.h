@@ -73,10 +73,14 @@ struct Backend {
     // The scene can draw straight into the back end's own back buffer at this page size: nothing to
     // stretch, and a depth buffer there when the page needs one.
     bool (*pageOnScreen)(int width, int height, bool depthBuffer);
+    // Shows a page drawn off screen through the window's own pixels in memory, reduced and stretched
+    // there by the processor (stretchPageInto); false where the back end has no such pixels, and the
+    // page goes through present instead. *synced: the showing waited for the retrace.
+    bool (*presentPixels)(int pageWidth, int pageHeight, bool* synced);
 };
 
 // Every slot a stub: cannot open, offers no mode, no input, no cursor, the monotonic clock, nothing to
-// hold, no page on screen (backend_select.cpp).
+// hold, no page on screen, no window pixels (backend_select.cpp).
 Backend emptyBackend(const char* name);
 Backend makeOffscreenBackend();   // offscreen/offscreen_backend.cpp
 Backend makeWindowBackend();      // window/window_backend.cpp
@@ -175,8 +179,11 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
 void destroyPages();
 bool pagesOnScreen();
 bool fullPrecisionPage(int bitsPerPixel);    // 24 and 32 bits: shown without reducing its colours
+// Steps per channel a page of this depth keeps (7-7-3, 31-31-31, 31-63-31); false for full precision.
+bool levelsForDepth(int bitsPerPixel, float levels[3]);
 void presentPage();                          // quantises the page into the presented framebuffer
 unsigned presentedFramebuffer();
+unsigned pageFramebuffer();                  // what the scene draws into; 0 for a page on screen
 unsigned pageColourTexture();                // the page's RGBA8 colour texture, 0 when there is none
 // Compiles one shader of the framework's own (GL object name, 0 on failure; the log goes to stderr).
 unsigned compileShader(unsigned kind, const char* source, const char* purpose);
@@ -187,12 +194,29 @@ bool readPresentedPage(std::vector<uint8_t>* rgba, int* width, int* height);
 bool writeSnapshot(const std::string& linuxPath);   // PNG of the last presented page
 void releaseCanvas();                       // the 2D operations' GL objects (page2d.cpp)
 
+// A window's pixels in memory, 32 bits each, as a back end can show them (page_stretch.cpp).
+struct WindowPixels {
+    uint32_t* pixels;    // top row first
+    int pitchBytes;      // from one row to the next
+    int width;           // pixels
+    int height;          // pixels
+    int shifts[3];       // where red, green and blue sit in a pixel
+    uint32_t opaque;     // bits set in every pixel (an alpha channel's mask)
+};
+// Reads the page back and fills the window with it: colours reduced to the mode's depth, exactly as
+// the colour-depth pass reduces them, stretched nearest-neighbour. False when there is no page to read.
+bool stretchPageInto(const WindowPixels& window);
+// The same from page pixels already read: RGBA, rows bottom-up as OpenGL reads them.
+void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
+                      const WindowPixels& window);
+void releaseStretch();                      // the read-back buffers
+
 // How pixel brackets reach the page: stored by a compute shader where the context can run one
-// (page_pixels.cpp), else drawn as GL_POINTS. Both give the same pixels; tests and benchmarks force
-// the points to compare the two.
-enum PixelPath : int { kPixelPathFastest, kPixelPathPoints };
+// (page_pixels.cpp), else drawn as GL_POINTS; the fastest path keeps small batches on points. All give
+// the same pixels; tests and benchmarks force one path or the other to compare them.
+enum PixelPath : int { kPixelPathFastest, kPixelPathPoints, kPixelPathStores };
 void choosePixelPath(int path);
-bool pixelsUseImageStore();                 // the path the next bracket takes on this context
+bool pixelsUseImageStore();                 // large batches are stored on this context (builds the shader)
 bool imageStoreAvailable(int capacity);     // builds the shader on first use; false where it cannot run
 // Stores `count` pixel centres (x + 0.5, y + 0.5 from the top left, already clipped) in one colour.
 void storePagePixels(const float* centres, int count, const uint8_t colour[3]);

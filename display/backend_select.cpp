@@ -42,6 +42,7 @@ void nothingToClose() {}
 bool noImposedSize(int*, int*) { return false; }
 bool nothingToHold(bool) { return true; }   // no desktop whose keys could be reached
 bool noPageOnScreen(int, int, bool) { return false; }
+bool noWindowPixels(int, int, bool*) { return false; }
 
 const Backend* chooseBackend(ScreenInfo* screen)
 {
@@ -80,6 +81,7 @@ Backend emptyBackend(const char* name)
     backend.imposedPageSize = noImposedSize;
     backend.grabInput = nothingToHold;
     backend.pageOnScreen = noPageOnScreen;
+    backend.presentPixels = noWindowPixels;
     return backend;
 }
 

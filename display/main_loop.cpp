@@ -212,9 +212,14 @@ void swapBuffers(bool waitForRetrace)
     const Backend* backend = activeBackend();
     if (!backend || !gFramework.screen.openGL) return;
     drawFpsOverlay();
-    presentPage();
     const ModeInfo& page = gFramework.screen.mode;
-    bool synced = backend->present(presentedFramebuffer(), page.xRes, page.yRes);
+    bool synced = false;
+    // A page read back for a snapshot must have been through the colour-depth pass.
+    bool shown = !pagesOnScreen() && !snapshotsWanted() && backend->presentPixels(page.xRes, page.yRes, &synced);
+    if (!shown) {
+        presentPage();
+        synced = backend->present(presentedFramebuffer(), page.xRes, page.yRes);
+    }
     checkGlErrorsAfterPresent();
     if (!followWindowSize()) {
         std::fprintf(stderr, "display: no page of %d x %d for the window; ending\n", page.xRes, page.yRes);

@@ -17,10 +17,12 @@ namespace {
 struct Pages {
     GLuint pageFramebuffer;       // what the saver draws into: colour texture + depth
     GLuint pageColour;            // texture, RGBA8
-    GLuint pageDepth;             // renderbuffer, depth 24 + stencil 8, 0 without a depth buffer
+    GLuint pageDepth;             // renderbuffer, depth 24, 0 without a depth buffer
     GLuint presentedFramebuffer;  // the page as the display shows it
     GLuint presentedColour;       // renderbuffer, RGBA8
-    GLuint quantiser;             // program, 0 for full-precision modes
+    GLuint quantiser;             // program, 0 until a reduced page is first presented through it
+    bool reduced;                 // the mode has fewer bits than the page: levels apply
+    bool presentedFailed;         // the colour-depth pass could not be made on this driver
     GLint levelsUniform;          // the quantiser's levels per channel
     float levels[3];              // 7-7-3, 31-31-31 or 31-63-31 steps per channel
     int width;                    // pixels
@@ -42,16 +44,6 @@ constexpr const char* kFragmentShader =
     "    vec3 c = texture2D(page, gl_TexCoord[0].st).rgb;\n"
     "    gl_FragColor = vec4(floor(c * levels + 0.5) / levels, 1.0);\n"
     "}\n";
-
-bool levelsForDepth(int bitsPerPixel, float levels[3])
-{
-    switch (bitsPerPixel) {
-    case 8: levels[0] = 7; levels[1] = 7; levels[2] = 3; return true;
-    case 15: levels[0] = 31; levels[1] = 31; levels[2] = 31; return true;
-    case 16: levels[0] = 31; levels[1] = 63; levels[2] = 31; return true;
-    default: return false;
-    }
-}
 
 GLuint buildQuantiser()
 {
@@ -114,7 +106,48 @@ void quantiseIntoPresented()
     glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
 }
 
+// The presented copy of a reduced page and the colour-depth pass that fills it; false, with nothing
+// kept, when the driver cannot make them.
+bool createPresented()
+{
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    glGenRenderbuffers(1, &gPages.presentedColour);
+    glBindRenderbuffer(GL_RENDERBUFFER, gPages.presentedColour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, gPages.width, gPages.height);
+    glGenFramebuffers(1, &gPages.presentedFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gPages.presentedColour);
+    bool ok = framebufferComplete(gPages.presentedFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    gPages.quantiser = ok ? buildQuantiser() : 0;
+    if (gPages.quantiser) {
+        gPages.levelsUniform = glGetUniformLocation(gPages.quantiser, "levels");
+        glUseProgram(gPages.quantiser);
+        glUniform1i(glGetUniformLocation(gPages.quantiser, "page"), 0);
+        glUseProgram(static_cast<GLuint>(program));
+    }
+    if (gPages.quantiser) return true;
+    glDeleteFramebuffers(1, &gPages.presentedFramebuffer);
+    glDeleteRenderbuffers(1, &gPages.presentedColour);
+    gPages.presentedFramebuffer = 0;
+    gPages.presentedColour = 0;
+    return false;
+}
+
 }  // namespace
+
+bool levelsForDepth(int bitsPerPixel, float levels[3])
+{
+    switch (bitsPerPixel) {
+    case 8: levels[0] = 7; levels[1] = 7; levels[2] = 3; return true;
+    case 15: levels[0] = 31; levels[1] = 31; levels[2] = 31; return true;
+    case 16: levels[0] = 31; levels[1] = 63; levels[2] = 31; return true;
+    default: return false;
+    }
+}
 
 // One shader of the framework's own; its log goes to stderr under `purpose` when it does not compile.
 GLuint compileShader(GLenum kind, const char* source, const char* purpose)
@@ -186,32 +219,19 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
     if (depthBuffer) {
         glGenRenderbuffers(1, &gPages.pageDepth);
         glBindRenderbuffer(GL_RENDERBUFFER, gPages.pageDepth);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, gPages.pageDepth);
+        // Depth alone: nothing draws with a stencil, and beside one a software renderer clears the depth
+        // pixel by pixel, keeping the stencil bits, instead of filling memory (a fifth of a 1280 x 1024
+        // frame on llvmpipe).
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, gPages.pageDepth);
     }
     bool ok = framebufferComplete(gPages.pageFramebuffer);
     glClearColor(0, 0, 0, 1);
 
     // Pages of 24 and 32 bits are shown as they are drawn: the page itself is what gets presented, which
-    // saves a full-screen copy a frame. Fewer bits need the colour-depth pass into a copy of their own.
-    if (levelsForDepth(bitsPerPixel, gPages.levels)) {
-        glGenRenderbuffers(1, &gPages.presentedColour);
-        glBindRenderbuffer(GL_RENDERBUFFER, gPages.presentedColour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glGenFramebuffers(1, &gPages.presentedFramebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, gPages.presentedFramebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gPages.presentedColour);
-        ok = ok && framebufferComplete(gPages.presentedFramebuffer);
-        glClear(GL_COLOR_BUFFER_BIT);
-        gPages.quantiser = buildQuantiser();
-        ok = ok && gPages.quantiser != 0;
-        if (gPages.quantiser) {
-            gPages.levelsUniform = glGetUniformLocation(gPages.quantiser, "levels");
-            glUseProgram(gPages.quantiser);
-            glUniform1i(glGetUniformLocation(gPages.quantiser, "page"), 0);
-            glUseProgram(0);
-        }
-    }
+    // saves a full-screen copy a frame. Fewer bits need the colour-depth pass into a copy of their own,
+    // made at the first present that needs it: a back end that reduces the page itself never does.
+    gPages.reduced = levelsForDepth(bitsPerPixel, gPages.levels);
 
     glBindFramebuffer(GL_FRAMEBUFFER, gPages.pageFramebuffer);
     glViewport(0, 0, width, height);
@@ -222,6 +242,7 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
 
 void destroyPages()
 {
+    releaseStretch();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (gPages.quantiser) glDeleteProgram(gPages.quantiser);
     glDeleteFramebuffers(1, &gPages.pageFramebuffer);
@@ -243,14 +264,25 @@ bool pagesOnScreen()
     return gPages.onScreen;
 }
 
+// A driver that cannot build the colour-depth pass shows the page at full precision rather than nothing.
 void presentPage()
 {
-    if (gPages.pageFramebuffer && gPages.quantiser) quantiseIntoPresented();
+    if (!gPages.pageFramebuffer || !gPages.reduced) return;
+    if (!gPages.quantiser && !gPages.presentedFailed && !createPresented()) {
+        std::fprintf(stderr, "display: no colour-depth pass on this driver; the page is shown at full precision\n");
+        gPages.presentedFailed = true;
+    }
+    if (gPages.quantiser) quantiseIntoPresented();
 }
 
 unsigned pageColourTexture()
 {
     return gPages.pageColour;
+}
+
+unsigned pageFramebuffer()
+{
+    return gPages.pageFramebuffer;
 }
 
 unsigned presentedFramebuffer()

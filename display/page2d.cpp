@@ -16,6 +16,12 @@ namespace {
 // 4 x 9,999) are drawn in further batches of this size, never by growing the buffer in a frame.
 constexpr int kPixelBatch = 65536;
 
+// Below this many pixels a batch goes as points even where it could be stored: a few hundred points
+// cost llvmpipe no more than one dispatch of the store (15 to 25 us), and a context that never
+// dispatches one never compiles the compute shader nor starts the driver's compute threads, about
+// 8 MB of resident memory (a star field of the default 700 stars plots 175 a layer).
+constexpr int kSmallestStoredBatch = 1024;
+
 struct Canvas {
     GLfloat* vertices;   // pixel centres (x + 0.5, y + 0.5) of the bracket; floats are llvmpipe's fast path
     int count;           // pixels collected
@@ -70,7 +76,8 @@ void endDrawing2D()
 void flushPixels()
 {
     if (gCanvas.count == 0) return;
-    if (pixelsUseImageStore()) {
+    const bool large = gCanvas.count >= kSmallestStoredBatch || gCanvas.path == kPixelPathStores;
+    if (large && pixelsUseImageStore()) {
         storePagePixels(gCanvas.vertices, gCanvas.count, gCanvas.colour);
         gCanvas.count = 0;
         return;

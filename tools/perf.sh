@@ -132,7 +132,12 @@ prepare 1024x768
 # ---- The peer ----------------------------------------------------------------------------------------
 if [ "$PEER" = 1 ] && [ -x bench/peer/compare_gltext.sh ]; then
     bench/peer/compare_gltext.sh "$BUILD" | tee "$OUT/peer.md"
-    bench/peer/paced_run.sh "$BUILD" | tee "$OUT/peer-paced.md"
+    rm -f "$OUT/peer-paced.csv"
+    : > "$OUT/peer-paced.md"
+    for size in 1920x1080 1024x768; do
+        SIZE=$size CSV="$OUT/peer-paced.csv" bench/peer/paced_run.sh "$BUILD" | tee -a "$OUT/peer-paced.md"
+        echo >> "$OUT/peer-paced.md"
+    done
 fi
 
 # ---- Plots -------------------------------------------------------------------------------------------
@@ -175,6 +180,33 @@ plot("resolution", "screen (million pixels; 640x480 to 1600x1200)", "cost-resolu
 plot("stars", "stars over the four layers", "cost-stars.png", "Saver pass cost against star amount (1024x768)")
 plot("frameskip", "frameSkip (passes between rendered frames)", "cost-frameskip.png",
      "Saver pass cost against frameSkip (1024x768)")
+
+# The paced run: share of one core, the program's own and the X server's, per screen (peer-paced.csv:
+# size,row,seconds,cpu_s,xserver_s,peak_kb).
+paced = os.path.join(out, "peer-paced.csv")
+if os.path.exists(paced):
+    runs = [l.strip().split(",") for l in open(paced) if l.strip()]
+    sizes = list(dict.fromkeys(r[0] for r in runs))
+    order = ["gltext", "floor", "defaults", "mode81", "largest"]
+    names = {"gltext": "gltext", "floor": "floor", "defaults": "tockwheel\ndefaults",
+             "mode81": "tockwheel\nmode 81", "largest": "tockwheel\nlargest mode"}
+    fig, axes = plt.subplots(1, len(sizes), figsize=(6.4 * len(sizes), 4.0), dpi=100, squeeze=False)
+    for ax, size in zip(axes[0], sizes):
+        rows = {r[1]: r for r in runs if r[0] == size}
+        keys = [k for k in order if k in rows]
+        own = [float(rows[k][3]) / float(rows[k][2]) for k in keys]
+        xs = [float(rows[k][4]) / float(rows[k][2]) for k in keys]
+        ax.bar(range(len(keys)), own, label="program, every thread")
+        ax.bar(range(len(keys)), xs, bottom=own, label="X server")
+        ax.set_xticks(range(len(keys)))
+        ax.set_xticklabels([names[k] for k in keys], fontsize=8)
+        ax.set_ylabel("share of one core, paced to 60 Hz")
+        ax.set_title("Paced run on a %s screen\n%s" % (size, subtitle), fontsize=9)
+        ax.grid(alpha=0.3, axis="y")
+        ax.legend(fontsize=8)
+    fig.tight_layout()
+    fig.savefig(os.path.join(out, "peer-paced.png"))
+    plt.close(fig)
 
 EOF
 /usr/bin/python3 tools/plot_soak.py "$OUT"

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -55,8 +56,8 @@ void BM_MainLoopPass(benchmark::State& state)
 BENCHMARK(BM_MainLoopPass)->Unit(benchmark::kMillisecond);
 
 // 32,764 pixels in four brackets at 1024 x 768, finished by the GL driver (llvmpipe renders on the CPU).
-// Second argument: 0 the framework's fastest path (compute-shader stores where the context has them),
-// 1 GL_POINTS, so both are measured in the same run.
+// Second argument: 2 compute-shader stores where the context has them (the fastest path takes them for
+// batches of 1,024 pixels and more), 1 GL_POINTS, so both are measured in the same run.
 void BM_Plot32764Pixels(benchmark::State& state)
 {
     if (!useOffscreen()) {
@@ -71,7 +72,8 @@ void BM_Plot32764Pixels(benchmark::State& state)
         return;
     }
     display::choosePixelPath(static_cast<int>(state.range(1)));
-    state.SetLabel(display::pixelsUseImageStore() ? "image stores" : "GL_POINTS");
+    state.SetLabel(state.range(1) == display::kPixelPathStores && display::pixelsUseImageStore() ? "image stores"
+                                                                                               : "GL_POINTS");
     uint32_t seed = 1;
     for (auto _ : state) {
         for (int layer = 0; layer < 4; ++layer) {
@@ -91,7 +93,7 @@ void BM_Plot32764Pixels(benchmark::State& state)
 }
 BENCHMARK(BM_Plot32764Pixels)
     ->ArgNames({"pixels", "points"})
-    ->ArgsProduct({{kPixelsPerBracket, 16}, {display::kPixelPathFastest, display::kPixelPathPoints}})
+    ->ArgsProduct({{kPixelsPerBracket, 16}, {display::kPixelPathStores, display::kPixelPathPoints}})
     ->Unit(benchmark::kMillisecond);
 
 // The framework's share of the above: collecting the same pixels into the bracket's vertex array, with
@@ -113,6 +115,34 @@ void BM_CollectPixelsOnly(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 4 * kPixelsPerBracket);
 }
 BENCHMARK(BM_CollectPixelsOnly)->Unit(benchmark::kMillisecond);
+
+// A page reduced and stretched by the processor into a 1920 x 1080 window's pixels (XRGB, as X11 has
+// them), without the read-back: a 640 x 480 16-bit page (the defaults), 1024 x 768 and 1280 x 1024 at
+// 32 bits. Arguments: page width, height, bits per pixel.
+void BM_ReduceAndStretch(benchmark::State& state)
+{
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    std::vector<uint8_t> page(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    uint32_t seed = 1;
+    for (uint8_t& byte : page) {
+        seed = seed * 214013 + 2531011;
+        byte = static_cast<uint8_t>(seed >> 16);
+    }
+    constexpr int kWindowWidth = 1920, kWindowHeight = 1080;
+    std::vector<uint32_t> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight);
+    const display::WindowPixels window = {pixels.data(), kWindowWidth * 4, kWindowWidth, kWindowHeight, {16, 8, 0}, 0};
+    for (auto _ : state) {
+        display::reduceAndStretch(page.data(), width, height, static_cast<int>(state.range(2)), window);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kWindowWidth * kWindowHeight);
+}
+BENCHMARK(BM_ReduceAndStretch)
+    ->ArgNames({"width", "height", "bits"})
+    ->Args({640, 480, 16})
+    ->Args({1024, 768, 32})
+    ->Args({1280, 1024, 32})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

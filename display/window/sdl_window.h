@@ -49,7 +49,9 @@ struct SdlState {
     SDL_GLContext context;           // null without OpenGL
     bool swapIntervalSet;            // the swap waits for the retrace by itself
     int windowDepthBits;             // the window's own depth buffer, 0 without one
+    bool backBufferProbed;           // backBufferKept has been found out for this context
     bool backBufferKept;             // a swap leaves the back buffer as it was (a copy, not a flip)
+    bool windowPixelsRefused;        // SDL has no pixels in memory for this window (presentPixels)
     bool focusLost;                  // a suspend has been posted, the resume not yet
     uint64_t focusLeftUs;            // monotonic time the focus left for a window not ours; 0: it has not
     PendingKey pending;

@@ -246,10 +246,11 @@ void noteXWindow()
 bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    // A depth buffer of the window's own lets the page be drawn on screen (pageOnScreen).
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    if (hostRequest().hosted) return adoptHostWindow(hostRequest().window);
+    if (hostRequest().hosted) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
+        return adoptHostWindow(hostRequest().window);
+    }
     // A password run's windows are placed by nobody but us, so no window manager can stack another
     // client's window above them or keep ours from being raised.
     SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, gFramework.screen.inputGrab ? "1" : "0");
@@ -263,6 +264,10 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
         windowW = desktop.w;
         windowH = desktop.h;
     }
+    // A depth buffer of the window's own lets a page of the window's size be drawn on screen
+    // (pageOnScreen). A page stretched over the window never is, and a software renderer clears every
+    // buffer it makes: 8 MB resident for nothing at 1920 x 1080.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, windowW == xRes && windowH == yRes ? kWindowDepthBits : 0);
     gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
     if (!gSdl.window) {
         // A display without such a visual still shows pages drawn off screen.
@@ -275,6 +280,7 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     gSdl.pending.waiting = false;
     gSdl.lock = {};
     noteXWindow();
+    gSdl.windowPixelsRefused = false;
     SDL_StartTextInput();
     SDL_RaiseWindow(gSdl.window);
     if (!windowed && !gSdl.console) {
@@ -288,10 +294,19 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 // page can be the back buffer only where a swap leaves the back buffer as it was: a copying swap, as
 // Mesa's software renderers make. A flipping swap hands back an older buffer. Two near-black marks,
 // each swapped and read back, tell the two apart; a visual too shallow to hold them counts as flipping.
+// Asked only once a page of the window's size could go on screen: the marks touch every pixel of the
+// back buffer, which a page shown through the window's pixels never needs in memory. The scene's
+// framebuffer, clear colour and scissor come back as they were.
 bool backBufferSurvivesSwap()
 {
     constexpr uint8_t kMarks[] = {3, 5};   // blue levels
+    GLint drawBinding = 0, readBinding = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT | GL_PIXEL_MODE_BIT);
+    glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    bool kept = true;
     for (uint8_t mark : kMarks) {
         glClearColor(0, 0, mark / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -299,11 +314,14 @@ bool backBufferSurvivesSwap()
         uint8_t pixel[4] = {};
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        if (pixel[2] != mark) return false;
+        kept = kept && pixel[2] == mark;
     }
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    return true;
+    glPopAttrib();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
+    return kept;
 }
 
 bool createContext(unsigned)
@@ -316,20 +334,48 @@ bool createContext(unsigned)
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     gSdl.windowDepthBits = depthBits;
-    gSdl.backBufferKept = backBufferSurvivesSwap();
+    gSdl.backBufferProbed = false;
+    gSdl.backBufferKept = false;
     gFramework.time.lastPresentUs = monotonicUs();
     return true;
 }
 
 bool pageOnScreen(int width, int height, bool depthBuffer)
 {
-    if (!gSdl.context || !gSdl.backBufferKept) return false;
+    if (!gSdl.context) return false;
     if (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits) return false;
     // A host's window is followed by resizing the page (host_drawing.cpp); SDL does not track its size.
-    if (gSdl.host.active) return true;
-    int drawableW = 0, drawableH = 0;
-    SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
-    return drawableW == width && drawableH == height;
+    if (!gSdl.host.active) {
+        int drawableW = 0, drawableH = 0;
+        SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
+        if (drawableW != width || drawableH != height) return false;
+    }
+    if (!gSdl.backBufferProbed) {
+        gSdl.backBufferKept = backBufferSurvivesSwap();
+        gSdl.backBufferProbed = true;
+    }
+    return gSdl.backBufferKept;
+}
+
+// The window's own pixels in memory, which X11 shows with one shared-memory image put: no pass of the
+// renderer at the window's size. SDL has them on X11; elsewhere (Wayland, the console) it would make
+// them with a renderer of its own on our window, which the hint set at start-up forbids, so there the
+// page goes through OpenGL. A host's window is left to OpenGL too: SDL does not follow its size.
+bool presentPixels(int, int, bool* synced)
+{
+    if (!gSdl.window || gSdl.host.active || gSdl.windowPixelsRefused) return false;
+    SDL_Surface* surface = SDL_GetWindowSurface(gSdl.window);
+    if (!surface || surface->format->BytesPerPixel != 4 || SDL_MUSTLOCK(surface)) {
+        gSdl.windowPixelsRefused = true;
+        return false;
+    }
+    const SDL_PixelFormat& format = *surface->format;
+    WindowPixels window = {static_cast<uint32_t*>(surface->pixels), surface->pitch, surface->w, surface->h,
+                           {format.Rshift, format.Gshift, format.Bshift}, format.Amask};
+    if (!stretchPageInto(window)) return false;
+    SDL_UpdateWindowSurface(gSdl.window);
+    *synced = false;
+    return true;
 }
 
 // The presented page is stretched over the window's drawable, then the buffers swap; a page drawn on
@@ -354,9 +400,7 @@ bool present(unsigned presented, int pageWidth, int pageHeight)
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, presented);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    bool sameSize = drawableW == pageWidth && drawableH == pageHeight;
-    glBlitFramebuffer(0, 0, pageWidth, pageHeight, 0, 0, drawableW, drawableH, GL_COLOR_BUFFER_BIT,
-                      sameSize ? GL_NEAREST : GL_LINEAR);
+    glBlitFramebuffer(0, 0, pageWidth, pageHeight, 0, 0, drawableW, drawableH, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     SDL_GL_SwapWindow(gSdl.window);
     glPopAttrib();
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));
@@ -424,6 +468,9 @@ bool sdlOpen(ScreenInfo* screen, bool console)
 {
     // A screen saver must not stop the system's own blanking; SDL would by default.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // A window's pixels in memory must be the window system's own, never a renderer SDL would put on
+    // the window beside our OpenGL context (presentPixels).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (console) SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     // SDL falls back to drivers that show nothing (its own offscreen one) when the display server does not
@@ -480,6 +527,7 @@ Backend makeWindowBackend()
     backend.imposedPageSize = imposedPageSize;
     backend.grabInput = sdlGrabInput;
     backend.pageOnScreen = pageOnScreen;
+    backend.presentPixels = presentPixels;
     return backend;
 }
 

@@ -121,7 +121,7 @@ TEST_F(PixelStores, ScatteredBracketsMatchPointsAtEveryDepth)
             drawTriangle(0);
             plotMixedBrackets(640, 480);
         };
-        expectSamePages(renderWith(display::kPixelPathFastest, 640, 480, bits, frame),
+        expectSamePages(renderWith(display::kPixelPathStores, 640, 480, bits, frame),
                         renderWith(display::kPixelPathPoints, 640, 480, bits, frame));
     }
 }
@@ -144,7 +144,7 @@ TEST_F(PixelStores, ColoursAndEdgesAreExact)
         display::plotPixel(160, 120);
         display::endPixels();
     };
-    displaytest::Page page = renderWith(display::kPixelPathFastest, 320, 240, 32, frame);
+    displaytest::Page page = renderWith(display::kPixelPathStores, 320, 240, 32, frame);
     EXPECT_RGB(page, 0, 0, 0x010203);
     EXPECT_RGB(page, 319, 0, 0x010203);
     EXPECT_RGB(page, 0, 239, 0x010203);
@@ -169,7 +169,7 @@ TEST_F(PixelStores, BracketLargerThanABatchIsStoredWhole)
             for (int x = 0; x < kWidth; ++x) display::plotPixel(x, y);
         display::endPixels();
     };
-    displaytest::Page page = renderWith(display::kPixelPathFastest, kWidth, kHeight, 32, frame);
+    displaytest::Page page = renderWith(display::kPixelPathStores, kWidth, kHeight, 32, frame);
     int others = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) others += page.rgb(x, y) != 0x09C85Au;
@@ -199,7 +199,7 @@ TEST_F(PixelStores, DrawingOrderAgainstGeometryIsKept)
         display::plotPixel(161, 120);
         display::endPixels();
     };
-    displaytest::Page page = renderWith(display::kPixelPathFastest, 320, 240, 32, frame);
+    displaytest::Page page = renderWith(display::kPixelPathStores, 320, 240, 32, frame);
     EXPECT_RGB(page, 160, 160, kRed) << "the first triangle";
     EXPECT_RGB(page, 160, 10, 0x00FF00) << "a star on the background";
     EXPECT_RGB(page, 160, 120, kRed) << "the nearer triangle drawn after the star hides it";
@@ -222,6 +222,7 @@ TEST_F(PixelStores, TheSceneKeepsItsProgramAndBuffers)
     glGenBuffers(1, &buffer);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffer);
 
+    display::choosePixelPath(display::kPixelPathStores);
     display::beginPixels();
     display::plotPixel(3, 3);
     display::endPixels();

@@ -1,10 +1,15 @@
 // tests/display/render_test.cpp -- offscreen runs checked in pixels: the scene and the 2D operations on
-// one page, the saver's GL state kept, colour depths, the virtual clock and snapshots.
+// one page, the saver's GL state kept, colour depths (by the colour-depth pass and by the processor's
+// stretch), the virtual clock and snapshots.
 #include "tests/display/display_test_support.h"
 
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -235,6 +240,89 @@ TEST_F(OffscreenPage, WindowedModesFollowTheWindowRules)
     ASSERT_TRUE(display::setMode(mode, false, 3, false));
     EXPECT_EQ(display::gFramework.screen.mode.yRes, 200);
     EXPECT_EQ(display::gFramework.screen.pages, 3);
+}
+
+// Window pixels as X11 has them (0x00RRGGBB) and as the displaytest pages read them.
+display::WindowPixels xrgbWindow(std::vector<uint32_t>* pixels, int width, int height)
+{
+    pixels->assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xDEADBEEF);
+    return display::WindowPixels{pixels->data(), width * 4, width, height, {16, 8, 0}, 0};
+}
+
+// The window back end reduces a page on the processor while snapshots and the other back ends use the
+// colour-depth pass: both must give every 8-bit value of every channel the same level. A grey ramp
+// and its inverse over every value, in each channel, at every depth.
+TEST_F(OffscreenPage, ProcessorReductionMatchesTheColourDepthPass)
+{
+    display::Bitmap ramp = {256, 2, 32, {}, std::vector<uint32_t>(512)};
+    for (uint32_t v = 0; v < 256; ++v) {
+        ramp.pixels[v] = 0xFF000000u | v << 16 | v << 8 | v;
+        ramp.pixels[256 + v] = 0xFF000000u | (255 - v) << 16 | ((v * 37) & 255) << 8 | ((v * 101) & 255);
+    }
+    for (int bits : {8, 15, 16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        ASSERT_TRUE(displaytest::openMode(320, 240, bits));
+        glClearColor(0, 0, 0.5f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        display::putBitmap(10, 20, &ramp, 0);
+        std::vector<uint8_t> drawn(320 * 240 * 4);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, display::pageFramebuffer());
+        glReadPixels(0, 0, 320, 240, GL_RGBA, GL_UNSIGNED_BYTE, drawn.data());
+        display::swapBuffers(false);
+        const displaytest::Page presented = displaytest::presentedPage();
+        std::vector<uint32_t> pixels;
+        display::reduceAndStretch(drawn.data(), 320, 240, bits, xrgbWindow(&pixels, 320, 240));
+        int differing = 0;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const uint32_t want = presented.rgb(x, y), got = pixels[static_cast<size_t>(y) * 320 + x];
+                if (got != want && differing++ < 5)
+                    ADD_FAILURE() << x << "," << y << ": " << std::hex << got << " not " << want;
+            }
+        EXPECT_EQ(differing, 0);
+        display::restoreDesktop();
+    }
+}
+
+// A page stretched by the processor shows each of its pixels as a block of whole window pixels, the
+// one under each window pixel's centre (GL_NEAREST), and every page row and column somewhere: a 640 x
+// 480 page keeps 640 x 480 worth of detail on any screen.
+TEST_F(OffscreenPage, ProcessorStretchIsNearestNeighbourAndLosesNoPagePixel)
+{
+    constexpr int kPageWidth = 640, kPageHeight = 480;
+    std::vector<uint8_t> page(kPageWidth * kPageHeight * 4);
+    for (int row = 0; row < kPageHeight; ++row)   // OpenGL's rows, from the bottom
+        for (int x = 0; x < kPageWidth; ++x) {
+            uint8_t* p = &page[(static_cast<size_t>(row) * kPageWidth + x) * 4];
+            const int top = kPageHeight - 1 - row;
+            p[0] = static_cast<uint8_t>(x);
+            p[1] = static_cast<uint8_t>(top);
+            p[2] = static_cast<uint8_t>((x >> 8) | (top >> 8) << 4);
+            p[3] = 255;
+        }
+    const int windows[][2] = {{1920, 1080}, {1024, 768}, {640, 480}, {2560, 1440}, {800, 600}};
+    for (const auto& size : windows) {
+        const int width = size[0], height = size[1];
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        std::vector<uint32_t> pixels;
+        display::reduceAndStretch(page.data(), kPageWidth, kPageHeight, 32, xrgbWindow(&pixels, width, height));
+        std::vector<bool> columnSeen(kPageWidth), rowSeen(kPageHeight);
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int px = (2 * x + 1) * kPageWidth / (2 * width), py = (2 * y + 1) * kPageHeight / (2 * height);
+                const uint32_t want =
+                    uint32_t(px & 255) << 16 | uint32_t(py & 255) << 8 | uint32_t((px >> 8) | (py >> 8) << 4);
+                const uint32_t got = pixels[static_cast<size_t>(y) * width + x];
+                if (got != want && wrong++ < 5)
+                    ADD_FAILURE() << x << "," << y << ": " << std::hex << got << " not " << want;
+                columnSeen[static_cast<size_t>(got >> 16 | (got & 0x03) << 8)] = true;
+                rowSeen[static_cast<size_t>((got >> 8 & 255) | (got >> 4 & 0x03) << 8)] = true;
+            }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(std::count(columnSeen.begin(), columnSeen.end(), true), kPageWidth);
+        EXPECT_EQ(std::count(rowSeen.begin(), rowSeen.end(), true), kPageHeight);
+    }
 }
 
 TEST_F(OffscreenPage, StartOpenGLWithoutAModeFails)

@@ -295,6 +295,38 @@ TEST(WindowBackend, StretchedOrReducedPagesStayOffScreen)
     display::restoreDesktop();
 }
 
+bool colourOnScreen(const ScreenPixels& screen, int x, int y, uint32_t rgb)
+{
+    const unsigned char* p = &screen.rgb[(static_cast<size_t>(y) * screen.width + x) * 3];
+    return (uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]) == rgb;
+}
+
+// One page pixel of a 16-bit 640 x 480 page stretched over the 1024 x 768 screen: a block of the
+// window pixels whose centres fall on it, in its 5-6-5 colour, its neighbours untouched (nearest, not
+// blended).
+TEST(WindowBackend, AStretchedPagePixelIsABlockOfItsReducedColour)
+{
+    REQUIRE_X_SERVER();
+    ASSERT_TRUE(openFullScreenDib(16, false, display::kGlDoubleBuffer | display::kGlDepthBuffer));
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    display::setColorRGB(100, 100, 100);
+    display::fillRectAround(320, 240, 0, 0);
+    display::swapBuffers(false);
+    ScreenPixels screen = readScreen(gServer.display);
+    ASSERT_EQ(screen.width, 1024);
+    // Page column 320 lies under window columns 512 and 513 (x + 0.5 times 640 / 1024), row 240 under
+    // window rows 384 and 385.
+    constexpr uint32_t k565Grey = 0x636563, kBlue = 0x0000FF;
+    for (int y : {384, 385})
+        for (int x : {512, 513}) EXPECT_TRUE(colourOnScreen(screen, x, y, k565Grey)) << x << "," << y;
+    EXPECT_TRUE(colourOnScreen(screen, 511, 384, kBlue));
+    EXPECT_TRUE(colourOnScreen(screen, 514, 385, kBlue));
+    EXPECT_TRUE(colourOnScreen(screen, 512, 383, kBlue));
+    EXPECT_TRUE(colourOnScreen(screen, 513, 386, kBlue));
+    display::restoreDesktop();
+}
+
 // A window manager may resize the window under a page drawn on screen: the page then moves off screen
 // and is stretched, and comes back when the sizes match again.
 TEST(WindowBackend, PageLeavesTheScreenWhileTheWindowDoesNotMatchIt)

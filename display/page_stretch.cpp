@@ -1,0 +1,206 @@
+// display/page_stretch.cpp -- a page drawn off screen shown through a window's own pixels: read back
+// once at the page's size, its colours reduced to the mode's depth and stretched nearest-neighbour over
+// the window by the processor.
+//
+// A software renderer (Mesa's llvmpipe) spends about 5 ns on every pixel of a textured pass, so a pass
+// at the window's size (the stretch, or the colour-depth pass drawn over the whole screen) costs 11 to
+// 20 ms a frame at 1920 x 1080, more than the whole scene. Reading the page back and stretching it here
+// costs about a tenth of that: the page is read once, each of its rows is packed once, and every window
+// row that shows the same page row is a copy of the one before.
+#include "display/backend.h"
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace display {
+
+namespace {
+
+struct Stretch {
+    std::vector<uint8_t> page;       // the page as read back: RGBA, rows bottom-up
+    std::vector<int> runs;           // how many window columns each page column fills, left to right
+    int widestRun;                   // the most any page column fills
+    int uncheckedColumns;            // leading page columns whose widest write stays inside the row
+    uint32_t channel[3][256];        // each 8-bit value reduced and shifted into place
+    bool xrgb;                       // full precision into 0xXXRRGGBB: no tables needed
+    // What `runs` and `channel` were made for.
+    int pageWidth;
+    int windowWidth;
+    int bitsPerPixel;
+    int shifts[3];
+    uint32_t opaque;
+};
+
+Stretch gStretch;
+
+// As the colour-depth pass computes it: the nearest of `levels` + 1 steps, back to 8 bits. No 8-bit value
+// lies halfway between two steps for 3, 7, 31 or 63 levels, so the shader and this agree exactly.
+uint8_t reducedValue(int value, float levels)
+{
+    double step = std::floor(value * static_cast<double>(levels) / 255.0 + 0.5);
+    return static_cast<uint8_t>(std::lround(step * 255.0 / levels));
+}
+
+void prepareChannels(int bitsPerPixel, const WindowPixels& window)
+{
+    float levels[3];
+    const bool reduced = levelsForDepth(bitsPerPixel, levels);
+    for (int c = 0; c < 3; ++c)
+        for (int value = 0; value < 256; ++value)
+            gStretch.channel[c][value] = static_cast<uint32_t>(reduced ? reducedValue(value, levels[c]) : value)
+                                         << window.shifts[c];
+    gStretch.xrgb = !reduced && window.shifts[0] == 16 && window.shifts[1] == 8 && window.shifts[2] == 0;
+    gStretch.bitsPerPixel = bitsPerPixel;
+    std::memcpy(gStretch.shifts, window.shifts, sizeof gStretch.shifts);
+    gStretch.opaque = window.opaque;
+}
+
+// Window column x shows the page column under its centre, as GL_NEAREST samples it; each page column
+// so fills a run of neighbouring window columns (none where the page is wider than the window).
+void prepareColumns(int pageWidth, int windowWidth)
+{
+    gStretch.runs.assign(static_cast<size_t>(pageWidth), 0);
+    for (int x = 0; x < windowWidth; ++x)
+        ++gStretch.runs[static_cast<size_t>((2 * static_cast<int64_t>(x) + 1) * pageWidth /
+                                            (2 * static_cast<int64_t>(windowWidth)))];
+    gStretch.widestRun = 0;
+    for (int run : gStretch.runs) gStretch.widestRun = run > gStretch.widestRun ? run : gStretch.widestRun;
+    gStretch.uncheckedColumns = 0;
+    for (int start = 0; gStretch.uncheckedColumns < pageWidth && start + gStretch.widestRun <= windowWidth;)
+        start += gStretch.runs[static_cast<size_t>(gStretch.uncheckedColumns++)];
+    gStretch.pageWidth = pageWidth;
+    gStretch.windowWidth = windowWidth;
+}
+
+void prepare(int pageWidth, int bitsPerPixel, const WindowPixels& window)
+{
+    if (bitsPerPixel != gStretch.bitsPerPixel || window.opaque != gStretch.opaque ||
+        std::memcmp(window.shifts, gStretch.shifts, sizeof gStretch.shifts) != 0)
+        prepareChannels(bitsPerPixel, window);
+    if (pageWidth != gStretch.pageWidth || window.width != gStretch.windowWidth)
+        prepareColumns(pageWidth, window.width);
+}
+
+// The tables as locals the compiler may keep in registers: the window's pixels are 32-bit values like
+// the tables, and stores into them could otherwise be taken to change the tables.
+struct TablePacker {
+    const uint32_t* red;
+    const uint32_t* green;
+    const uint32_t* blue;
+    uint32_t opaque;
+    uint32_t operator()(const uint8_t* rgba) const { return red[rgba[0]] | green[rgba[1]] | blue[rgba[2]] | opaque; }
+};
+
+// A full-precision page into X11's usual 0xXXRRGGBB pixels: the bytes only change places.
+struct XrgbPacker {
+    uint32_t opaque;
+    uint32_t operator()(const uint8_t* rgba) const
+    {
+        uint32_t value;
+        std::memcpy(&value, rgba, sizeof value);
+        return (__builtin_bswap32(value) >> 8) | opaque;
+    }
+};
+
+// One page row packed into the window's pixels and stretched over one window row. Each page pixel is
+// written kWidest times and the next one starts where its own run ends, overwriting the surplus, so
+// the loop has no branch per pixel; the last pixels, whose surplus would pass the row's end, are
+// written run by run.
+template <int kWidest, typename Packer>
+void stretchRow(const Packer pack, const uint8_t* rgba, int pageWidth, uint32_t* out)
+{
+    const int* runs = gStretch.runs.data();
+    const int unchecked = kWidest > 0 ? gStretch.uncheckedColumns : 0;
+    int page = 0;
+    for (; page < unchecked; ++page, rgba += 4) {
+        const uint32_t pixel = pack(rgba);
+        for (int k = 0; k < kWidest; ++k) out[k] = pixel;
+        out += runs[page];
+    }
+    for (; page < pageWidth; ++page, rgba += 4) {
+        const uint32_t pixel = pack(rgba);
+        for (int k = 0; k < runs[page]; ++k) *out++ = pixel;
+    }
+}
+
+template <typename Packer>
+void stretchRow(const Packer pack, const uint8_t* rgba, int pageWidth, uint32_t* out)
+{
+    switch (gStretch.widestRun) {
+    case 1: stretchRow<1>(pack, rgba, pageWidth, out); break;
+    case 2: stretchRow<2>(pack, rgba, pageWidth, out); break;
+    case 3: stretchRow<3>(pack, rgba, pageWidth, out); break;
+    case 4: stretchRow<4>(pack, rgba, pageWidth, out); break;
+    default: stretchRow<0>(pack, rgba, pageWidth, out); break;   // run by run throughout
+    }
+}
+
+void stretchRow(const uint8_t* rgba, int pageWidth, uint32_t* out)
+{
+    if (gStretch.xrgb) {
+        stretchRow(XrgbPacker{gStretch.opaque}, rgba, pageWidth, out);
+        return;
+    }
+    const TablePacker tables = {gStretch.channel[0], gStretch.channel[1], gStretch.channel[2], gStretch.opaque};
+    stretchRow(tables, rgba, pageWidth, out);
+}
+
+}  // namespace
+
+void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
+                      const WindowPixels& window)
+{
+    if (!rgba || pageWidth <= 0 || pageHeight <= 0 || window.width <= 0 || window.height <= 0) return;
+    prepare(pageWidth, bitsPerPixel, window);
+    const size_t rowBytes = static_cast<size_t>(window.width) * sizeof(uint32_t);
+    int shownRow = -1;
+    uint8_t* previous = nullptr;
+    for (int y = 0; y < window.height; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(window.pixels) +
+                                                static_cast<size_t>(y) * static_cast<size_t>(window.pitchBytes));
+        // The page row under the window row's centre; OpenGL's rows count from the bottom.
+        const int top = static_cast<int>((2 * static_cast<int64_t>(y) + 1) * pageHeight /
+                                         (2 * static_cast<int64_t>(window.height)));
+        if (top == shownRow) {
+            std::memcpy(out, previous, rowBytes);
+            continue;
+        }
+        shownRow = top;
+        previous = reinterpret_cast<uint8_t*>(out);
+        const uint8_t* source = rgba + static_cast<size_t>(pageHeight - 1 - top) * static_cast<size_t>(pageWidth) * 4;
+        stretchRow(source, pageWidth, out);
+    }
+}
+
+bool stretchPageInto(const WindowPixels& window)
+{
+    const ModeInfo& mode = gFramework.screen.mode;
+    const unsigned framebuffer = pageFramebuffer();
+    if (!framebuffer || mode.xRes <= 0 || mode.yRes <= 0) return false;
+    gStretch.page.resize(static_cast<size_t>(mode.xRes) * static_cast<size_t>(mode.yRes) * 4);
+    GLint readBinding = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, mode.xRes, mode.yRes, GL_RGBA, GL_UNSIGNED_BYTE, gStretch.page.data());
+    glPopClientAttrib();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
+    reduceAndStretch(gStretch.page.data(), mode.xRes, mode.yRes, mode.bitsPerPixel, window);
+    return true;
+}
+
+void releaseStretch()
+{
+    gStretch = {};
+}
+
+}  // namespace display
