@@ -471,7 +471,12 @@ bool sdlOpen(ScreenInfo* screen, bool console)
     // A window's pixels in memory must be the window system's own, never a renderer SDL would put on
     // the window beside our OpenGL context (presentPixels).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Left to itself SDL goes on from a display server that does not answer to the console's DRM device
+    // and to drivers that show nothing; on a machine with a graphics card that means taking the console
+    // from under a desktop, or a wait on page flips nobody shows. A driver the user names is kept.
+    const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     if (console) SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
+    else if (!chosen || !*chosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     // SDL falls back to drivers that show nothing (its own offscreen one) when the display server does not
     // answer; a saver nobody can see is no window back end, and ours then takes over.

@@ -58,8 +58,18 @@ bool PrivateXvfb::start(const std::string& screen)
 void PrivateXvfb::stop()
 {
     if (pid > 0) {
+        // A server that does not end on SIGTERM within five seconds is killed: a test's end never waits
+        // on its server.
         ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
+        bool ended = false;
+        for (int waited = 0; waited < 500 && !ended; ++waited) {
+            ended = ::waitpid(pid, nullptr, WNOHANG) != 0;
+            if (!ended) ::usleep(10000);
+        }
+        if (!ended) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
     }
     pid = -1;
     display.clear();
