@@ -52,36 +52,42 @@ struct ScreenInfo {
     int bitsPerPixel;   // desktop colour depth
 };
 
+uint64_t monotonicUs();   // the system's monotonic clock, microseconds (backend_select.cpp)
+
 // One back end, as SDL's bootstrap records: a name, an open that says whether it can run here, and the
-// operations the framework core calls. Each back end's make…Backend() starts from emptyBackend() and
-// sets the slots it realises by name, so every function is set and none may be null.
+// operations the framework core calls. Every slot starts as the stub beside it (cannot open, offers no
+// mode, no input, no cursor, the monotonic clock, nothing to hold, no page on screen, no window
+// pixels); each back end's make…Backend() sets the slots it realises by name, so none is ever null.
 struct Backend {
-    const char* name;                                          // "offscreen", "window", "console"
-    bool (*open)(ScreenInfo* screen);                          // false when it cannot run here
-    int (*modePages)(int driver, int xRes, int yRes);          // pages a driver offers, 0: not offered
-    bool (*setMode)(int xRes, int yRes, int driver, bool windowed, const char* title);
-    bool (*createContext)(unsigned flags);                     // makes an OpenGL context current
-    void (*pumpEvents)();                                      // queues pending input with postEvent
+    const char* name = "none";                                 // "offscreen", "window", "console"
+    bool (*open)(ScreenInfo* screen) = [](ScreenInfo*) { return false; };   // false: cannot run here
+    // Pages a driver offers, 0: not offered.
+    int (*modePages)(int driver, int xRes, int yRes) = [](int, int, int) { return 0; };
+    bool (*setMode)(int xRes, int yRes, int driver, bool windowed, const char* title) =
+        [](int, int, int, bool, const char*) { return false; };
+    bool (*createContext)(unsigned flags) = [](unsigned) { return false; };   // makes an OpenGL context current
+    void (*pumpEvents)() = [] {};                              // queues pending input with postEvent
     // Shows the page; presentedFramebuffer 0: the page is the window's back buffer already. False: no vsync.
-    bool (*present)(unsigned presentedFramebuffer, int pageWidth, int pageHeight);
-    uint64_t (*nowUs)();                                       // the back end's microsecond clock
-    void (*setCursorVisible)(bool visible);
-    int (*refreshHz)();                                        // display refresh, 0 when unknown
-    void (*closeMode)();                                       // context and window gone, desktop back
-    bool (*imposedPageSize)(int* width, int* height);          // a host's window decides the page's size
-    bool (*grabInput)(bool on);                                // keyboard and pointer held; false: refused
+    bool (*present)(unsigned presentedFramebuffer, int pageWidth, int pageHeight) = [](unsigned, int, int) {
+        return false;
+    };
+    uint64_t (*nowUs)() = monotonicUs;                         // the back end's microsecond clock
+    void (*setCursorVisible)(bool visible) = [](bool) {};
+    int (*refreshHz)() = [] { return 0; };                     // display refresh, 0 when unknown
+    void (*closeMode)() = [] {};                               // context and window gone, desktop back
+    // A host's window decides the page's size.
+    bool (*imposedPageSize)(int* width, int* height) = [](int*, int*) { return false; };
+    // Keyboard and pointer held; false: refused. With no desktop whose keys could be reached, held.
+    bool (*grabInput)(bool on) = [](bool) { return true; };
     // The scene can draw straight into the back end's own back buffer at this page size: nothing to
     // stretch, and a depth buffer there when the page needs one.
-    bool (*pageOnScreen)(int width, int height, bool depthBuffer);
+    bool (*pageOnScreen)(int width, int height, bool depthBuffer) = [](int, int, bool) { return false; };
     // Shows a page drawn off screen through the window's own pixels in memory, reduced and stretched
     // there by the processor (stretchPageInto); false where the back end has no such pixels, and the
     // page goes through present instead. *synced: the showing waited for the retrace.
-    bool (*presentPixels)(int pageWidth, int pageHeight, bool* synced);
+    bool (*presentPixels)(int pageWidth, int pageHeight, bool* synced) = [](int, int, bool*) { return false; };
 };
 
-// Every slot a stub: cannot open, offers no mode, no input, no cursor, the monotonic clock, nothing to
-// hold, no page on screen, no window pixels (backend_select.cpp).
-Backend emptyBackend(const char* name);
 Backend makeOffscreenBackend();   // offscreen/offscreen_backend.cpp
 Backend makeWindowBackend();      // window/window_backend.cpp
 Backend makeConsoleBackend();     // console/console_backend.cpp
@@ -170,7 +176,6 @@ extern Framework gFramework;
 
 void postEvent(const Event& event);         // drops the event when the queue is full
 void rebuildModeList();
-uint64_t monotonicUs();
 
 // Pages: the framebuffer objects the scene and the 2D operations draw into (page.cpp). With `onScreen` the
 // page is the window's back buffer itself (framebuffer 0) and costs no copy to present; only a page of

@@ -1,5 +1,4 @@
-// display/backend_select.cpp -- which back end serves this process, the stub table each back end starts
-// from, and the start directory for paths.
+// display/backend_select.cpp -- which back end serves this process, and the start directory for paths.
 #include "display/backend.h"
 
 #include <unistd.h>
@@ -30,20 +29,6 @@ bool displayServerNamed()
     return (x11 && *x11) || (wayland && *wayland);
 }
 
-bool openNothing(ScreenInfo*) { return false; }
-int noPages(int, int, int) { return 0; }
-bool noMode(int, int, int, bool, const char*) { return false; }
-bool noContext(unsigned) { return false; }
-void noEvents() {}
-bool noPresent(unsigned, int, int) { return false; }
-void noCursor(bool) {}
-int unknownRefresh() { return 0; }
-void nothingToClose() {}
-bool noImposedSize(int*, int*) { return false; }
-bool nothingToHold(bool) { return true; }   // no desktop whose keys could be reached
-bool noPageOnScreen(int, int, bool) { return false; }
-bool noWindowPixels(int, int, bool*) { return false; }
-
 const Backend* chooseBackend(ScreenInfo* screen)
 {
     static const Backend kAll[] = {makeOffscreenBackend(), makeWindowBackend(), makeConsoleBackend()};
@@ -63,27 +48,6 @@ const Backend* chooseBackend(ScreenInfo* screen)
 ScreenInfo gScreen = {0, 0, 0};
 
 }  // namespace
-
-Backend emptyBackend(const char* name)
-{
-    Backend backend;
-    backend.name = name;
-    backend.open = openNothing;
-    backend.modePages = noPages;
-    backend.setMode = noMode;
-    backend.createContext = noContext;
-    backend.pumpEvents = noEvents;
-    backend.present = noPresent;
-    backend.nowUs = monotonicUs;
-    backend.setCursorVisible = noCursor;
-    backend.refreshHz = unknownRefresh;
-    backend.closeMode = nothingToClose;
-    backend.imposedPageSize = noImposedSize;
-    backend.grabInput = nothingToHold;
-    backend.pageOnScreen = noPageOnScreen;
-    backend.presentPixels = noWindowPixels;
-    return backend;
-}
 
 const Backend* activeBackend()
 {

@@ -52,16 +52,7 @@ void bounceDeep(float& pos, float speed, int16_t& dir, float depth)
     bounceAxis(pos, speed, dir, depth + kFlatBound, -kFlatBound - depth);
 }
 
-void bounceDepth(ClockScene& s)
-{
-    if (s.dirZ == 1) {
-        s.posZ += s.speedZ;
-        if (s.posZ >= kDepthFar) s.dirZ = 0;
-    } else {
-        s.posZ -= s.speedZ;
-        if (s.posZ <= kDepthNear) s.dirZ = 1;
-    }
-}
+void bounceDepth(ClockScene& s) { bounceAxis(s.posZ, s.speedZ, s.dirZ, kDepthFar, kDepthNear); }
 
 void turn(float& angle, int16_t step)
 {
@@ -88,27 +79,10 @@ void turnAll(ClockScene& s)
     turn(s.spinZ, s.spinStep);
 }
 
-void tilt(ClockScene& s)
-{
-    if (s.tiltDir == 1) {
-        s.spinY += kTiltStepDeg;
-        if (s.spinY >= kTiltLimitDeg) s.tiltDir = 0;
-    } else {
-        s.spinY += -kTiltStepDeg;
-        if (s.spinY <= -kTiltLimitDeg) s.tiltDir = 1;
-    }
-}
+void tilt(ClockScene& s) { bounceAxis(s.spinY, kTiltStepDeg, s.tiltDir, kTiltLimitDeg, -kTiltLimitDeg); }
 
-void swing(ClockScene& s)
-{
-    if (s.dirX == 1) {
-        s.swingZ += kSwingStepDeg;
-        if (s.swingZ >= kSwingLimitDeg) s.dirX = 0;
-    } else {
-        s.swingZ += -kSwingStepDeg;
-        if (s.swingZ <= -kSwingLimitDeg) s.dirX = 1;
-    }
-}
+// The swing keeps its direction in dirX, which no other part of the swinging style reads.
+void swing(ClockScene& s) { bounceAxis(s.swingZ, kSwingStepDeg, s.dirX, kSwingLimitDeg, -kSwingLimitDeg); }
 
 // Rises through bounceSteps 0..8, falls back through 9..1, and lands on the floor again.
 void bounceHeight(ClockScene& s)
@@ -138,82 +112,111 @@ void bounceHeight(ClockScene& s)
     }
 }
 
+// The pick takes effect from the next step; this one moves nothing.
+void pickStyle(ClockScene&) { Settings.movementStyle = static_cast<int16_t>(platform::rand() % kRandomStylePicks); }
+
+void bounce2D(ClockScene& s)
+{
+    s.posZ = kDepthFlat;
+    bounceFlat(s.posX, s.speedX, s.dirX, kFlatBound);
+    bounceFlat(s.posY, s.speedY, s.dirY, kFlatBound);
+}
+
+void rotateXYZ(ClockScene& s)
+{
+    s.posZ = kDepthSpin;
+    turnAll(s);
+    countSpin(s);
+}
+
+void twist(ClockScene& s)
+{
+    s.posZ = kDepthFlat;
+    bounceFlat(s.posX, s.speedX, s.dirX, kTwistyXBound);
+    bounceFlat(s.posY, s.speedY, s.dirY, kFlatBound);
+    tilt(s);
+}
+
+void bounce3D(ClockScene& s)
+{
+    bounceDeep(s.posX, s.speedX, s.dirX, s.posZ);
+    bounceDeep(s.posY, s.speedY, s.dirY, s.posZ);
+    bounceDepth(s);
+}
+
+void spinTop(ClockScene& s)
+{
+    s.posZ = kDepthSpin;
+    turn(s.spinY, s.spinStep);
+    countSpin(s);
+}
+
+void spinSide(ClockScene& s)
+{
+    s.posZ = kDepthSpin;
+    turn(s.spinX, s.spinStep);
+    countSpin(s);
+}
+
+void swingUnder(ClockScene& s)
+{
+    s.posZ = kDepthFlat;
+    s.posY = kSwingHeight;
+    swing(s);
+    turnAll(s);
+    countSpin(s);
+}
+
+void zigZag(ClockScene& s)
+{
+    bounceFlat(s.posX, s.speedX, s.dirX, kFlatBound);
+    bounceDepth(s);
+}
+
+void bounceAndSpin(ClockScene& s)
+{
+    bounceHeight(s);
+    bounceDepth(s);
+    bounceDeep(s.posX, s.speedX, s.dirX, s.posZ);
+    turnAll(s);
+    countSpin(s);
+}
+
+void orbitHorizontally(ClockScene& s)
+{
+    s.posZ = kDepthOrbit;
+    turn(s.orbitY, s.spinStep);
+    countSpin(s);
+}
+
+void orbitVertically(ClockScene& s)
+{
+    s.posZ = kDepthOrbit;
+    turn(s.orbitX, s.spinStep);
+    countSpin(s);
+}
+
+void roll(ClockScene& s)
+{
+    bounce2D(s);
+    turn(s.spinZ, s.spinStep);
+    countSpin(s);
+}
+
+using StyleStep = void (*)(ClockScene&);
+
+// Indexed by MovementStyle.
+constexpr StyleStep kStyleSteps[] = {
+    pickStyle, bounce2D, rotateXYZ, twist, bounce3D, spinTop, spinSide,             // 0 to 6
+    swingUnder, zigZag, bounceAndSpin, orbitHorizontally, orbitVertically, roll,   // 7 to 12
+};
+static_assert(sizeof kStyleSteps / sizeof kStyleSteps[0] == kMoveRoll + 1, "one step per movement style");
+
+// A style number from a hand-edited settings file that names no style moves nothing.
 void stepStyle(ClockScene& s)
 {
-    switch (Settings.movementStyle) {
-    case kMoveRandom:
-        // The pick takes effect from the next step; this one moves nothing.
-        Settings.movementStyle = static_cast<int16_t>(platform::rand() % kRandomStylePicks);
-        break;
-    case kMove2DBounce:
-        s.posZ = kDepthFlat;
-        bounceFlat(s.posX, s.speedX, s.dirX, kFlatBound);
-        bounceFlat(s.posY, s.speedY, s.dirY, kFlatBound);
-        break;
-    case kMoveXYZRotate:
-        s.posZ = kDepthSpin;
-        turnAll(s);
-        countSpin(s);
-        break;
-    case kMoveTwisty:
-        s.posZ = kDepthFlat;
-        bounceFlat(s.posX, s.speedX, s.dirX, kTwistyXBound);
-        bounceFlat(s.posY, s.speedY, s.dirY, kFlatBound);
-        tilt(s);
-        break;
-    case kMove3DBounce:
-        bounceDeep(s.posX, s.speedX, s.dirX, s.posZ);
-        bounceDeep(s.posY, s.speedY, s.dirY, s.posZ);
-        bounceDepth(s);
-        break;
-    case kMoveTopSpin:
-        s.posZ = kDepthSpin;
-        turn(s.spinY, s.spinStep);
-        countSpin(s);
-        break;
-    case kMoveSideSpin:
-        s.posZ = kDepthSpin;
-        turn(s.spinX, s.spinStep);
-        countSpin(s);
-        break;
-    case kMoveSwing:
-        s.posZ = kDepthFlat;
-        s.posY = kSwingHeight;
-        swing(s);
-        turnAll(s);
-        countSpin(s);
-        break;
-    case kMoveZigZag:
-        bounceFlat(s.posX, s.speedX, s.dirX, kFlatBound);
-        bounceDepth(s);
-        break;
-    case kMoveBounce:
-        bounceHeight(s);
-        bounceDepth(s);
-        bounceDeep(s.posX, s.speedX, s.dirX, s.posZ);
-        turnAll(s);
-        countSpin(s);
-        break;
-    case kMoveHorizontalOrbit:
-        s.posZ = kDepthOrbit;
-        turn(s.orbitY, s.spinStep);
-        countSpin(s);
-        break;
-    case kMoveVerticalOrbit:
-        s.posZ = kDepthOrbit;
-        turn(s.orbitX, s.spinStep);
-        countSpin(s);
-        break;
-    case kMoveRoll:
-        s.posZ = kDepthFlat;
-        bounceFlat(s.posX, s.speedX, s.dirX, kFlatBound);
-        bounceFlat(s.posY, s.speedY, s.dirY, kFlatBound);
-        turn(s.spinZ, s.spinStep);
-        countSpin(s);
-        break;
-    default:
-        break;
-    }
+    const int style = Settings.movementStyle;
+    if (style >= kMoveRandom && style <= kMoveRoll) kStyleSteps[style](s);
 }
 
 void rotateIfTurned(float angle, float x, float y, float z)
@@ -226,6 +229,8 @@ void rotateIfTurned(float angle, float x, float y, float z)
 void advanceMovement(ClockScene& scene)
 {
     updateClockTime(scene);
+    // "Random Movement" is among its own picks: a draw of 0 draws again at once, so that from the next
+    // step on the run is in a real style; the picked style's own step waits for that next step.
     do {
         stepStyle(scene);
     } while (Settings.movementStyle == kMoveRandom);

@@ -125,7 +125,8 @@ void closeMode()
 // page, so nothing imposes its size and no page is ever on screen: those slots keep their stubs.
 Backend makeOffscreenBackend()
 {
-    Backend backend = emptyBackend("offscreen");
+    Backend backend;
+    backend.name = "offscreen";
     backend.open = open;
     backend.modePages = modePages;
     backend.setMode = setMode;

@@ -518,7 +518,8 @@ int sdlModePages(int driver, int xRes, int yRes)
 
 Backend makeWindowBackend()
 {
-    Backend backend = emptyBackend("window");
+    Backend backend;
+    backend.name = "window";
     backend.open = openWindow;
     backend.modePages = sdlModePages;
     backend.setMode = setMode;

@@ -831,7 +831,8 @@ bool fltkDisplayAvailable()
 
 UiBackend makeFltkUiBackend()
 {
-    UiBackend backend = emptyUiBackend("fltk");
+    UiBackend backend;
+    backend.name = "fltk";
     backend.messageBox = fltkMessageBox;
     backend.createWindow = fltkCreateWindow;
     backend.showWindow = fltkShowWindow;

@@ -242,7 +242,8 @@ void resetScript() { gScript = ScriptRun{}; }
 // No widgets: the model is the whole window, and the script's lines are the user.
 UiBackend makeScriptUiBackend()
 {
-    UiBackend backend = emptyUiBackend("script");
+    UiBackend backend;
+    backend.name = "script";
     backend.messageBox = scriptMessageBox;
     backend.runModal = scriptRunModal;
     backend.runMessageLoop = scriptMessageLoop;

@@ -44,7 +44,8 @@ int stderrMessageLoop(IdleStep idle)
 
 UiBackend makeStderrUiBackend()
 {
-    UiBackend backend = emptyUiBackend("stderr");
+    UiBackend backend;
+    backend.name = "stderr";
     backend.messageBox = stderrMessageBox;
     backend.runModal = stderrRunModal;
     backend.runMessageLoop = stderrMessageLoop;

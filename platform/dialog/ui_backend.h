@@ -56,30 +56,38 @@ struct Canvas {
     unsigned long native = 0;         // the realisation's off-screen image, if any
 };
 
-// One realisation of windows and message boxes: FLTK, scripted or stderr. Each realisation's make…()
-// starts from emptyUiBackend() and sets the slots it realises by name; none is ever null.
+// A control's size in pixels from the nominal base units of the Windows dialog font (6 x 13).
+void nominalControlPixels(Window* window, const Control& control, int* width, int* height);
+
+// One realisation of windows and message boxes: FLTK, scripted or stderr. Every slot starts as the stub
+// beside it (no widgets, no painting, nominal control sizes, a message box answered OK: the model alone,
+// nothing lost); each realisation's make…() sets the slots it realises by name, so none is ever null.
 struct UiBackend {
-    const char* name;
-    int (*messageBox)(Window* owner, const char* text, const char* caption, unsigned flags);
-    bool (*createWindow)(Window* window);          // builds the widgets; false when it cannot be shown
-    void (*showWindow)(Window* window);            // after initialisation (modal dialogs: runModal shows them)
-    void (*destroyWindow)(Window* window);
-    void (*syncControl)(Window* window, Control* control);   // the model changed: show it
-    void (*syncTitle)(Window* window);
-    void (*moveFocus)(Window* window, Control* control);     // the program asked for the focus there
-    intptr_t (*runModal)(Window* dialog);           // waits until the dialog has ended
-    int (*runMessageLoop)(IdleStep idle);
-    bool (*createCanvas)(Canvas* canvas);
-    void (*canvasRectangle)(Canvas* canvas, int left, int top, int right, int bottom, Rgb pen, Rgb brush);
-    void (*canvasText)(Canvas* canvas, int x, int y, const char* text);
-    void (*copyCanvas)(Canvas* canvas, int x, int y, int width, int height);
-    void (*destroyCanvas)(Canvas* canvas);
-    void (*controlPixels)(Window* window, const Control& control, int* width, int* height);
+    const char* name = "none";
+    int (*messageBox)(Window* owner, const char* text, const char* caption, unsigned flags) =
+        [](Window*, const char*, const char*, unsigned) { return kIdOk; };
+    // Builds the widgets; false when it cannot be shown.
+    bool (*createWindow)(Window* window) = [](Window*) { return true; };
+    // After initialisation (modal dialogs: runModal shows them).
+    void (*showWindow)(Window* window) = [](Window*) {};
+    void (*destroyWindow)(Window* window) = [](Window*) {};
+    // The model changed: show it.
+    void (*syncControl)(Window* window, Control* control) = [](Window*, Control*) {};
+    void (*syncTitle)(Window* window) = [](Window*) {};
+    // The program asked for the focus there.
+    void (*moveFocus)(Window* window, Control* control) = [](Window*, Control*) {};
+    // Waits until the dialog has ended.
+    intptr_t (*runModal)(Window* dialog) = [](Window*) -> intptr_t { return -1; };
+    int (*runMessageLoop)(IdleStep idle) = [](IdleStep) { return 0; };
+    bool (*createCanvas)(Canvas* canvas) = [](Canvas*) { return true; };   // records what is drawn
+    void (*canvasRectangle)(Canvas* canvas, int left, int top, int right, int bottom, Rgb pen, Rgb brush) =
+        [](Canvas*, int, int, int, int, Rgb, Rgb) {};
+    void (*canvasText)(Canvas* canvas, int x, int y, const char* text) = [](Canvas*, int, int, const char*) {};
+    void (*copyCanvas)(Canvas* canvas, int x, int y, int width, int height) = [](Canvas*, int, int, int, int) {};
+    void (*destroyCanvas)(Canvas* canvas) = [](Canvas*) {};
+    void (*controlPixels)(Window* window, const Control& control, int* width, int* height) = nominalControlPixels;
 };
 
-// Every slot a stub: no widgets, no painting, nominal control sizes, a message box answered OK
-// (ui_backend.cpp).
-UiBackend emptyUiBackend(const char* name);
 UiBackend makeScriptUiBackend();   // script_ui.cpp
 UiBackend makeFltkUiBackend();     // fltk_ui.cpp
 UiBackend makeStderrUiBackend();   // stderr_ui.cpp
@@ -121,7 +129,5 @@ void endScriptRun(const std::string& why);   // stderr, exit status 3
 // Dialog units to pixels with the base units of the realisation.
 int dialogUnitsToPixelsX(int units, int baseWidth);
 int dialogUnitsToPixelsY(int units, int baseHeight);
-// A control's size in pixels from the nominal base units of the Windows dialog font (6 x 13).
-void nominalControlPixels(Window* window, const Control& control, int* width, int* height);
 
 }  // namespace platform
