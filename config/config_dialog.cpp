@@ -57,7 +57,7 @@ void apply(Window* dialog)
         return;
     }
     applySettingControls(dialog);
-    Settings.videoMode = pendingVideoMode;
+    Settings.videoMode = pendingMode();
     // A new user's first Apply makes the Windows directory that start-up did not find.
     if (!platform::createMissingWindowsDirectory() || saveSettings(kSettingsPath) == 1)
         showError(dialog, "Error: Could not save settings to INI file.");

@@ -1,5 +1,6 @@
 // config/video_modes.cpp -- detection for the enabled drivers, the filtered mode list and its handlers.
 #include "config/video_modes.h"
+#include "config/video_modes_internal.h"
 
 #include <cstdio>
 
@@ -11,6 +12,8 @@ using platform::Window;
 
 int32_t pendingVideoMode = 49;
 bool listNotifyArmed = false;
+
+int32_t pendingMode() { return pendingVideoMode; }
 
 namespace {
 

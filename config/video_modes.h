@@ -14,12 +14,7 @@ constexpr int kFirstDepthButtonId = resources::config_ids::kDepth8Id;
 constexpr int kLastDepthButtonId = resources::config_ids::kDepth32Id;
 
 // The mode chosen in the list and not yet applied; 49 until a dialog is opened.
-extern int32_t pendingVideoMode;
-// False after every rebuild that listed modes; the first list notification after it only sets it.
-extern bool listNotifyArmed;
-
-// The library's available modes for the enabled drivers, 255-ended; the driver table is empty afterwards.
-uint8_t* detectAvailableModes();
+int32_t pendingMode();
 // Refills the list with the modes of the checked depth, pairing entry k with Settings.modeList[k].
 void rebuildModeList(platform::Window* dialog);
 

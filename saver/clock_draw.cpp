@@ -218,6 +218,8 @@ void drawNumerals(const ClockScene& scene, Rendering rendering)
 
 }  // namespace
 
+// The sphere and the cube are sent once per rendering into display lists at scene set-up, rather than
+// with every marker of every frame: the same vertices, a fraction of the calls per pass.
 void buildClockGeometry()
 {
     if (!quadric) quadric = gluNewQuadric();

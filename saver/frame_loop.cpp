@@ -1,6 +1,7 @@
 // saver/frame_loop.cpp -- one main-loop pass: step the animation, render every (frameSkip + 1)-th pass,
 // draw the prompt, present.
 #include "saver/frame_loop.h"
+#include "saver/frame_loop_internal.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -37,10 +38,7 @@ void restartStopwatchIfLong()
     }
 }
 
-}  // namespace
-
-bool animationDue() { return frameCounter == -1; }
-
+// One animation step: the four star layers, the clock's time and movement, its colours.
 void advanceAnimation()
 {
     for (int i = 0; i < kStarLayerCount; ++i)
@@ -48,6 +46,24 @@ void advanceAnimation()
     advanceMovement(scene);
     cycleColors(scene);
 }
+
+// Clear, camera, stars, clock.
+void renderScene()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    gluLookAt(0, 0, -6, 0, 0, 0, 0, 1, 0);
+    // Plotted into the page before any geometry, so the clock hides the stars behind it.
+    if (Settings.starFieldEnabled == 1) drawStars();
+    glPushMatrix();
+    drawClock(scene);
+    glPopMatrix();
+    glFlush();
+}
+
+}  // namespace
+
+bool animationDue() { return frameCounter == -1; }
 
 void advanceFrame()
 {
@@ -61,19 +77,6 @@ bool takeRenderPass()
     if (frameCounter < Settings.frameSkip) return false;
     frameCounter = -1;
     return true;
-}
-
-void renderScene()
-{
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    gluLookAt(0, 0, -6, 0, 0, 0, 0, 1, 0);
-    // Plotted into the page before any geometry, so the clock hides the stars behind it.
-    if (Settings.starFieldEnabled == 1) drawStars();
-    glPushMatrix();
-    drawClock(scene);
-    glPopMatrix();
-    glFlush();
 }
 
 void drawFrame()

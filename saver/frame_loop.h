@@ -12,12 +12,3 @@ extern int32_t frameCounter;   // passes since the last rendered frame; -1 right
 void advanceFrame();
 // Draw hook: renders on every (frameSkip + 1)-th pass, lays the prompt over the page, presents it.
 void drawFrame();
-
-// True when the previous pass rendered, so the animation is due one step.
-bool animationDue();
-// One animation step: the four star layers, the clock's time and movement, its colours.
-void advanceAnimation();
-// Counts this pass; true when it is to render (the counter then reads -1).
-bool takeRenderPass();
-// Renders the scene: clear, camera, stars, clock.
-void renderScene();

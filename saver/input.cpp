@@ -8,12 +8,8 @@
 #include "config/settings.h"
 
 int32_t saverState = kSaverRunning;
-char typedPassword[kTypedCapacity] = {};
-int32_t typedLength = 0;
-int32_t promptTimerState = kPromptIdle;
-uint32_t promptStart = 0;
-int32_t mouseAnchorX = -1, mouseAnchorY = -1;
-int32_t mouseX = 0, mouseY = 0;
+PasswordEntry prompt;
+MouseAnchor mouse;
 
 namespace {
 
@@ -26,13 +22,13 @@ constexpr int kMouseJitterPx = 4;
 bool typedMatchesPassword()
 {
     // Bounded by the record's size, so a stored password without its zero byte cannot be overrun.
-    return std::strncmp(Settings.password, typedPassword, sizeof Settings.password) == 0;
+    return std::strncmp(Settings.password, prompt.typedPassword, sizeof Settings.password) == 0;
 }
 
 void wakeUp()
 {
     saverState = wakeState();
-    promptTimerState = kPromptRestart;
+    prompt.promptTimerState = kPromptRestart;
 }
 
 }  // namespace
@@ -46,13 +42,13 @@ int32_t wakeState()
 
 void clearTypedPassword()
 {
-    explicit_bzero(typedPassword, sizeof typedPassword);
-    typedLength = 0;
+    explicit_bzero(prompt.typedPassword, sizeof prompt.typedPassword);
+    prompt.typedLength = 0;
 }
 
 void handleKey(const display::Event& event)
 {
-    promptTimerState = kPromptRestart;
+    prompt.promptTimerState = kPromptRestart;
     if (saverState == kSaverRunning) {
         // The key that wakes the saver is not typed into the prompt.
         saverState = wakeState();
@@ -60,19 +56,21 @@ void handleKey(const display::Event& event)
     }
     int c = static_cast<int>(event.message & 0xFFu);
     if (c == kKeyEnter) {
+        // Right or wrong, the typed text is wiped at once: a right password must not stay in memory
+        // for the rest of the process's life.
         bool right = typedMatchesPassword();
         clearTypedPassword();
         saverState = right ? kSaverEnding : kSaverRunning;
     }
     if (c == kKeyBackspace) {
-        if (typedLength > 0) --typedLength;
-        typedPassword[typedLength] = '\0';
+        if (prompt.typedLength > 0) --prompt.typedLength;
+        prompt.typedPassword[prompt.typedLength] = '\0';
     }
-    if (typedLength >= kTypedMaxLength) return;
+    if (prompt.typedLength >= kTypedMaxLength) return;
     if (c >= kFirstTypable && c <= kLastTypable) {
-        typedPassword[typedLength] = static_cast<char>(c);
-        ++typedLength;
-        typedPassword[typedLength] = '\0';
+        prompt.typedPassword[prompt.typedLength] = static_cast<char>(c);
+        ++prompt.typedLength;
+        prompt.typedPassword[prompt.typedLength] = '\0';
     }
 }
 
@@ -80,16 +78,16 @@ void handleMouseDown(const display::Event&) { wakeUp(); }
 
 void handleMouseMove(const display::Event& event)
 {
-    mouseX = event.x;
-    mouseY = event.y;
-    if (mouseAnchorX == -1 && mouseAnchorY == -1) {
+    mouse.mouseX = event.x;
+    mouse.mouseY = event.y;
+    if (mouse.mouseAnchorX == -1 && mouse.mouseAnchorY == -1) {
         // The window's first report of where the pointer already is sets the anchor.
-        mouseAnchorX = mouseX;
-        mouseAnchorY = mouseY;
+        mouse.mouseAnchorX = mouse.mouseX;
+        mouse.mouseAnchorY = mouse.mouseY;
         return;
     }
-    int64_t dx = static_cast<int64_t>(mouseX) - mouseAnchorX;
-    int64_t dy = static_cast<int64_t>(mouseY) - mouseAnchorY;
+    int64_t dx = static_cast<int64_t>(mouse.mouseX) - mouse.mouseAnchorX;
+    int64_t dy = static_cast<int64_t>(mouse.mouseY) - mouse.mouseAnchorY;
     if (dx > kMouseJitterPx || dx < -kMouseJitterPx || dy > kMouseJitterPx || dy < -kMouseJitterPx) wakeUp();
 }
 

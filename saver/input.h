@@ -17,12 +17,22 @@ constexpr int32_t kPromptRestart = 1;   // input asked for the idle timer to sta
 constexpr int32_t kPromptTiming = 2;
 
 extern int32_t saverState;               // kSaverRunning, kSaverPrompt or kSaverEnding
-extern char typedPassword[kTypedCapacity];
-extern int32_t typedLength;              // 0 .. kTypedMaxLength
-extern int32_t promptTimerState;         // kPromptIdle, kPromptRestart or kPromptTiming
-extern uint32_t promptStart;             // stopwatch lap, microseconds, at which the idle timer started
-extern int32_t mouseAnchorX, mouseAnchorY;   // first reported mouse position; -1, -1 before it
-extern int32_t mouseX, mouseY;           // last reported mouse position
+// What the password prompt holds between passes.
+struct PasswordEntry {
+    char typedPassword[kTypedCapacity] = {};
+    int32_t typedLength = 0;                  // 0 .. kTypedMaxLength
+    int32_t promptTimerState = kPromptIdle;   // kPromptIdle, kPromptRestart or kPromptTiming
+    uint32_t promptStart = 0;                 // stopwatch lap, microseconds, at which the idle timer started
+};
+
+// Where the mouse was first and last reported; the anchor is never moved once set.
+struct MouseAnchor {
+    int32_t mouseAnchorX = -1, mouseAnchorY = -1;   // -1, -1 before the first report
+    int32_t mouseX = 0, mouseY = 0;
+};
+
+extern PasswordEntry prompt;
+extern MouseAnchor mouse;
 
 // Key down and key repeat: wakes the saver, or types into the prompt (Enter checks, Backspace erases).
 void handleKey(const display::Event& event);

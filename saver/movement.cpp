@@ -122,6 +122,14 @@ void bounce2D(ClockScene& s)
     bounceFlat(s.posY, s.speedY, s.dirY, kFlatBound);
 }
 
+// The spinning and orbiting styles hold the clock at one depth and turn one angle by spinStep.
+void spinAt(ClockScene& s, float depth, float& angle)
+{
+    s.posZ = depth;
+    turn(angle, s.spinStep);
+    countSpin(s);
+}
+
 void rotateXYZ(ClockScene& s)
 {
     s.posZ = kDepthSpin;
@@ -144,19 +152,9 @@ void bounce3D(ClockScene& s)
     bounceDepth(s);
 }
 
-void spinTop(ClockScene& s)
-{
-    s.posZ = kDepthSpin;
-    turn(s.spinY, s.spinStep);
-    countSpin(s);
-}
+void spinTop(ClockScene& s) { spinAt(s, kDepthSpin, s.spinY); }
 
-void spinSide(ClockScene& s)
-{
-    s.posZ = kDepthSpin;
-    turn(s.spinX, s.spinStep);
-    countSpin(s);
-}
+void spinSide(ClockScene& s) { spinAt(s, kDepthSpin, s.spinX); }
 
 void swingUnder(ClockScene& s)
 {
@@ -182,19 +180,9 @@ void bounceAndSpin(ClockScene& s)
     countSpin(s);
 }
 
-void orbitHorizontally(ClockScene& s)
-{
-    s.posZ = kDepthOrbit;
-    turn(s.orbitY, s.spinStep);
-    countSpin(s);
-}
+void orbitHorizontally(ClockScene& s) { spinAt(s, kDepthOrbit, s.orbitY); }
 
-void orbitVertically(ClockScene& s)
-{
-    s.posZ = kDepthOrbit;
-    turn(s.orbitX, s.spinStep);
-    countSpin(s);
-}
+void orbitVertically(ClockScene& s) { spinAt(s, kDepthOrbit, s.orbitX); }
 
 void roll(ClockScene& s)
 {

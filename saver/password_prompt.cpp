@@ -42,17 +42,17 @@ int promptMarkX(const PromptLayout& layout, int k)
 
 void checkPromptIdle(uint32_t lapUs)
 {
-    if (promptTimerState == kPromptRestart) {
-        promptStart = lapUs;
-        promptTimerState = kPromptTiming;
+    if (prompt.promptTimerState == kPromptRestart) {
+        prompt.promptStart = lapUs;
+        prompt.promptTimerState = kPromptTiming;
         return;
     }
     // Unsigned difference: a stopwatch restarted while timing gives a huge value and ends the prompt.
-    if (promptTimerState == kPromptTiming && lapUs - promptStart > kPromptIdleLimitUs) {
-        promptTimerState = kPromptIdle;
+    if (prompt.promptTimerState == kPromptTiming && lapUs - prompt.promptStart > kPromptIdleLimitUs) {
+        prompt.promptTimerState = kPromptIdle;
         saverState = kSaverRunning;
         clearTypedPassword();
-        promptStart = lapUs;
+        prompt.promptStart = lapUs;
     }
 }
 
@@ -61,7 +61,7 @@ void drawPasswordPrompt(display::Framework*)
     PromptLayout layout = promptLayout(Settings.screenWidth, Settings.screenHeight);
     if (passwordBitmap) display::putBitmap(layout.left, layout.top, passwordBitmap, kReplaceOp);
     display::setColorRGB(0, 0, 0);
-    for (int k = 0; k < typedLength; ++k)
+    for (int k = 0; k < prompt.typedLength; ++k)
         display::fillRectAround(promptMarkX(layout, k), layout.markY, layout.scale, layout.scale);
     checkPromptIdle(display::timerLap());
 }

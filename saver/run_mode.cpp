@@ -1,7 +1,6 @@
 // saver/run_mode.cpp -- the run-mode rules of the screen-saver command line.
 #include "saver/run_mode.h"
 
-#include "config/settings.h"
 
 namespace {
 
@@ -35,12 +34,4 @@ RunChoice chooseRunMode(const char* argument)
     if (equalsIgnoringCase(argument, "/c") || equalsIgnoringCase(argument, "-c") || equalsIgnoringCase(argument, "c"))
         return {RunMode::Configuration, 1};
     return {RunMode::Configuration, 0};
-}
-
-void driverFlagsInLibraryOrder(const int16_t driverEnabled[8], int32_t flags[8])
-{
-    const display::DriverOptions options = driverOptionsFromSettings(driverEnabled);
-    const int32_t inLibraryOrder[8] = {options.winDirect, options.directDraw, options.standardVga, options.modeX,
-                                       options.vbe,       options.linear,     options.vbeAf,       options.fullScreenDib};
-    for (int i = 0; i < 8; ++i) flags[i] = inLibraryOrder[i];
 }

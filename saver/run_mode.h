@@ -18,6 +18,3 @@ const char* findArgument(const char* commandLine);
 // code 1; anything else configures with exit code 0. Letters compare case-insensitively.
 RunChoice chooseRunMode(const char* argument);
 
-// The eight driver flags in the library's order (WinDirect, DirectDraw, Standard VGA, Mode X,
-// VBE 2.0, Linear, VBE/AF, Full screen DIB) from the settings' order (the dialog's check boxes).
-void driverFlagsInLibraryOrder(const int16_t driverEnabled[8], int32_t flags[8]);

@@ -113,7 +113,7 @@ void keepPasswordsInProcess()
 {
     platform::protectProcessMemory();
     platform::lockInMemory(&Settings, sizeof Settings);
-    platform::lockInMemory(typedPassword, sizeof typedPassword);
+    platform::lockInMemory(prompt.typedPassword, sizeof prompt.typedPassword);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // text/font_face.cpp -- opening a TrueType face and mapping single-byte codes to its glyphs.
 #include "text/font_face.h"
 
+#include "text/font_engine.h"
+
 #include <cstdint>
 #include <cstring>
 #include <vector>

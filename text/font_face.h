@@ -3,8 +3,7 @@
 
 #include <cstdint>
 
-#include "text/font_engine.h"
-
+class FontEngine;
 struct FT_FaceRec_;
 
 constexpr int kCharCodeCount = 256;   // single-byte character codes 0..255

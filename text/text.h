@@ -4,10 +4,5 @@
 // OutlineTextFont objects on it; their lists need the caller's OpenGL context to be current.
 #pragma once
 
-#include "text/font_engine.h"
 #include "text/font_face.h"
-#include "text/font_instance.h"
-#include "text/glyph.h"
-#include "text/glyph_polygonizer.h"
-#include "text/glyph_vectorizer.h"
 #include "text/text_font.h"

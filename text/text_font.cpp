@@ -4,7 +4,11 @@
 
 #include <GL/gl.h>
 
+#include "text/font_face.h"
+#include "text/font_instance.h"
+#include "text/glyph.h"
 #include "text/glyph_polygonizer.h"
+#include "text/glyph_vectorizer.h"
 
 namespace {
 constexpr int kMinPointSize = 1;
@@ -12,7 +16,7 @@ constexpr long long k26Dot6PerPixel = 64;
 constexpr long long kPointsPerInchTimes64 = 72 * 64;   // 4608: 26.6 points and dpi give pixels
 }  // namespace
 
-TextFont::TextFont(FontFace& face) : face_(face) {}
+TextFont::TextFont(FontFace& face) : face_(face), precision_(kDefaultPrecisionPixels) {}
 
 TextFont::~TextFont()
 {

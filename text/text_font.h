@@ -4,8 +4,10 @@
 
 #include <memory>
 
-#include "text/glyph.h"
-#include "text/glyph_vectorizer.h"
+class FontFace;
+class FontInstance;
+class Glyph;
+class GlyphSet;
 
 // What both kinds of text font share; they differ only in how a glyph becomes a list.
 class TextFont {
@@ -44,7 +46,7 @@ private:
     std::unique_ptr<GlyphSet> glyphSet_;
     std::unique_ptr<int[]> loaded_;             // per code: the list has been compiled
     unsigned int listBase_ = 0;                 // first of 256 consecutive list names
-    double precision_ = kDefaultPrecisionPixels;
+    double precision_;                          // pixels; the vectorizer's default until set
 };
 
 // Glyphs as flat filled shapes, triangulated by the tessellator.

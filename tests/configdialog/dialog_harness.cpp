@@ -12,6 +12,7 @@
 #include "config/config_dialog.h"
 #include "config/settings.h"
 #include "config/video_modes.h"
+#include "config/video_modes_internal.h"
 #include "platform/paths.h"
 #include "platform/dialog/message_box.h"
 #include "platform/dialog/ui_backend.h"

@@ -6,6 +6,7 @@
 
 #include "config/settings.h"
 #include "config/video_modes.h"
+#include "config/video_modes_internal.h"
 #include "dialog_harness.h"
 #include "display/display.h"
 

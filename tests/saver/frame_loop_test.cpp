@@ -1,5 +1,6 @@
 // tests/saver/frame_loop_test.cpp -- pacing: which passes render and which advance the animation.
 #include "saver/frame_loop.h"
+#include "saver/frame_loop_internal.h"
 
 #include "saver/input.h"
 #include "saver/password_prompt.h"
@@ -74,11 +75,11 @@ TEST_F(FrameLoopTest, PassesThatDoNotRenderStillDrawThePromptAndPresent)
     frameCounter = 0;
     saverState = kSaverPrompt;
     clearTypedPassword();
-    promptTimerState = kPromptRestart;
+    prompt.promptTimerState = kPromptRestart;
     drawFrame();
     EXPECT_EQ(1, frameCounter) << "nothing rendered";
     EXPECT_EQ(1, fake.swaps);
-    EXPECT_EQ(kPromptTiming, promptTimerState) << "the prompt ran";
+    EXPECT_EQ(kPromptTiming, prompt.promptTimerState) << "the prompt ran";
     saverState = kSaverRunning;
 }
 

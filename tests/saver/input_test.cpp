@@ -18,9 +18,9 @@ protected:
         resetFakeDisplay();
         saverState = kSaverRunning;
         clearTypedPassword();
-        promptTimerState = kPromptIdle;
-        promptStart = 0;
-        mouseAnchorX = mouseAnchorY = -1;
+        prompt.promptTimerState = kPromptIdle;
+        prompt.promptStart = 0;
+        mouse.mouseAnchorX = mouse.mouseAnchorY = -1;
     }
 
     void setPassword(const char* password)
@@ -48,7 +48,7 @@ protected:
     {
         for (char c : text) handleKey(key(static_cast<unsigned char>(c)));
     }
-    std::string typed() const { return std::string(typedPassword, static_cast<size_t>(typedLength)); }
+    std::string typed() const { return std::string(prompt.typedPassword, static_cast<size_t>(prompt.typedLength)); }
 };
 
 TEST_F(InputTest, WithoutPasswordAnyInputEndsTheSaver)
@@ -59,21 +59,21 @@ TEST_F(InputTest, WithoutPasswordAnyInputEndsTheSaver)
     saverState = kSaverRunning;
     handleMouseDown(display::Event{});
     EXPECT_EQ(kSaverEnding, saverState);
-    EXPECT_EQ(kPromptRestart, promptTimerState);
+    EXPECT_EQ(kPromptRestart, prompt.promptTimerState);
 }
 
 TEST_F(InputTest, MouseJitterWithinFourPixelsOfTheFirstReportIsIgnored)
 {
     Settings.passwordEnabled = 0;
     handleMouseMove(at(300, 200));
-    EXPECT_EQ(300, mouseAnchorX);
+    EXPECT_EQ(300, mouse.mouseAnchorX);
     for (auto [x, y] : {std::pair{304, 200}, {296, 204}, {300, 196}, {304, 204}}) {
         handleMouseMove(at(x, y));
         EXPECT_EQ(kSaverRunning, saverState) << x << "," << y;
     }
     handleMouseMove(at(305, 200));
     EXPECT_EQ(kSaverEnding, saverState);
-    EXPECT_EQ(300, mouseAnchorX) << "the anchor never moves";
+    EXPECT_EQ(300, mouse.mouseAnchorX) << "the anchor never moves";
     saverState = kSaverRunning;
     handleMouseMove(at(300, 195));
     EXPECT_EQ(kSaverEnding, saverState);
@@ -84,12 +84,12 @@ TEST_F(InputTest, FirstKeyRaisesThePromptWithoutBeingTyped)
     setPassword("secret");
     handleKey(key('s'));
     EXPECT_EQ(kSaverPrompt, saverState);
-    EXPECT_EQ(0, typedLength);
+    EXPECT_EQ(0, prompt.typedLength);
     type("abc");
     EXPECT_EQ("abc", typed());
     handleKey(key(8));
     EXPECT_EQ("ab", typed());
-    EXPECT_EQ('\0', typedPassword[2]);
+    EXPECT_EQ('\0', prompt.typedPassword[2]);
 }
 
 TEST_F(InputTest, BackspaceOnAnEmptyPromptDoesNothing)
@@ -98,7 +98,7 @@ TEST_F(InputTest, BackspaceOnAnEmptyPromptDoesNothing)
     saverState = kSaverPrompt;
     handleKey(key(8));
     handleKey(key(8));
-    EXPECT_EQ(0, typedLength);
+    EXPECT_EQ(0, prompt.typedLength);
     EXPECT_EQ(kSaverPrompt, saverState);
 }
 
@@ -107,7 +107,7 @@ TEST_F(InputTest, OnlyPrintableCharactersAreTyped)
     setPassword("x");
     saverState = kSaverPrompt;
     for (int c : {0, 9, 27, 30, 127, 128, 200, 255}) handleKey(key(c));
-    EXPECT_EQ(0, typedLength);
+    EXPECT_EQ(0, prompt.typedLength);
     handleKey(key(31));
     handleKey(key(126));
     handleKey(key(0x100 + 'q'));   // only the low byte is the character
@@ -119,8 +119,8 @@ TEST_F(InputTest, FortyFourthCharacterIsIgnored)
     setPassword("x");
     saverState = kSaverPrompt;
     type(std::string(50, 'k'));
-    EXPECT_EQ(kTypedMaxLength, typedLength);
-    EXPECT_EQ('\0', typedPassword[kTypedMaxLength]);
+    EXPECT_EQ(kTypedMaxLength, prompt.typedLength);
+    EXPECT_EQ('\0', prompt.typedPassword[kTypedMaxLength]);
 }
 
 TEST_F(InputTest, RightPasswordEndsTheSaverAndLeavesNoTrace)
@@ -130,8 +130,8 @@ TEST_F(InputTest, RightPasswordEndsTheSaverAndLeavesNoTrace)
     type("Open Sesame");
     handleKey(key(13));
     EXPECT_EQ(kSaverEnding, saverState);
-    EXPECT_EQ(0, typedLength);
-    for (char byte : typedPassword) ASSERT_EQ('\0', byte);
+    EXPECT_EQ(0, prompt.typedLength);
+    for (char byte : prompt.typedPassword) ASSERT_EQ('\0', byte);
 }
 
 TEST_F(InputTest, WrongPasswordPutsThePromptAwayAndClearsTheText)
@@ -141,11 +141,11 @@ TEST_F(InputTest, WrongPasswordPutsThePromptAwayAndClearsTheText)
     type("open sesame");
     handleKey(key(13));
     EXPECT_EQ(kSaverRunning, saverState);
-    EXPECT_EQ(0, typedLength);
-    for (char byte : typedPassword) ASSERT_EQ('\0', byte);
+    EXPECT_EQ(0, prompt.typedLength);
+    for (char byte : prompt.typedPassword) ASSERT_EQ('\0', byte);
     handleKey(key('z'));
     EXPECT_EQ(kSaverPrompt, saverState);
-    EXPECT_EQ(0, typedLength) << "the next key raises an empty prompt";
+    EXPECT_EQ(0, prompt.typedLength) << "the next key raises an empty prompt";
 }
 
 TEST_F(InputTest, EmptyPasswordIsAcceptedByEnterAlone)
@@ -170,10 +170,10 @@ TEST_F(InputTest, PromptInputRestartsTheIdleTimer)
 {
     setPassword("x");
     saverState = kSaverPrompt;
-    promptTimerState = kPromptTiming;
+    prompt.promptTimerState = kPromptTiming;
     handleMouseDown(display::Event{});
     EXPECT_EQ(kSaverPrompt, saverState);
-    EXPECT_EQ(kPromptRestart, promptTimerState);
+    EXPECT_EQ(kPromptRestart, prompt.promptTimerState);
 }
 
 TEST_F(InputTest, OddStoredPasswordFlagEndsInsteadOfPrompting)
@@ -247,16 +247,16 @@ TEST_F(InputTest, PromptGoesAwayAfterTwentyQuietSeconds)
     handleKey(key('a'));
     type("ab");
     checkPromptIdle(1'000'000);   // the first prompt frame after the key starts the timer
-    EXPECT_EQ(kPromptTiming, promptTimerState);
-    EXPECT_EQ(1'000'000u, promptStart);
+    EXPECT_EQ(kPromptTiming, prompt.promptTimerState);
+    EXPECT_EQ(1'000'000u, prompt.promptStart);
     checkPromptIdle(21'000'000);
     EXPECT_EQ(kSaverPrompt, saverState) << "exactly 20 s is not yet over the limit";
     checkPromptIdle(21'000'001);
     EXPECT_EQ(kSaverRunning, saverState);
-    EXPECT_EQ(kPromptIdle, promptTimerState);
-    EXPECT_EQ(0, typedLength);
-    for (char byte : typedPassword) ASSERT_EQ('\0', byte);
-    EXPECT_EQ(21'000'001u, promptStart);
+    EXPECT_EQ(kPromptIdle, prompt.promptTimerState);
+    EXPECT_EQ(0, prompt.typedLength);
+    for (char byte : prompt.typedPassword) ASSERT_EQ('\0', byte);
+    EXPECT_EQ(21'000'001u, prompt.promptStart);
 }
 
 TEST_F(InputTest, InputWhileTimingStartsTheTwentySecondsAgain)

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "config/settings.h"
 #include "saver/run_mode.h"
 
 namespace {
@@ -63,8 +64,9 @@ TEST(DriverFlags, SettingsOrderBecomesTheLibraryOrder)
     for (int element = 0; element < 8; ++element) {
         int16_t enabled[8] = {};
         enabled[element] = 1;
-        int32_t flags[8];
-        driverFlagsInLibraryOrder(enabled, flags);
+        const display::DriverOptions options = driverOptionsFromSettings(enabled);
+        const int32_t flags[8] = {options.winDirect, options.directDraw, options.standardVga, options.modeX,
+                                  options.vbe,       options.linear,     options.vbeAf,       options.fullScreenDib};
         // Library order: WinDirect, DirectDraw, Standard VGA, Mode X, VBE 2.0, Linear, VBE/AF, Full screen DIB.
         static const int kFlagOfElement[8] = {7, 4, 6, 2, 3, 1, 0, 5};
         for (int flag = 0; flag < 8; ++flag)

@@ -8,6 +8,11 @@
 
 #include "outline_builder.h"
 #include "recording_sink.h"
+#include "text/font_engine.h"
+#include "text/font_instance.h"
+#include "text/glyph.h"
+#include "text/glyph_polygonizer.h"
+#include "text/glyph_vectorizer.h"
 #include "text/text.h"
 
 namespace {

@@ -13,6 +13,11 @@
 #include <vector>
 
 #include "gl_context.h"
+#include "text/font_engine.h"
+#include "text/font_instance.h"
+#include "text/glyph.h"
+#include "text/glyph_polygonizer.h"
+#include "text/glyph_vectorizer.h"
 #include "text/text.h"
 
 namespace {
