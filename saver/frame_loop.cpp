@@ -13,7 +13,7 @@
 #include "saver/input.h"
 #include "saver/movement.h"
 #include "saver/password_prompt.h"
-#include "saver/saver_main.h"
+#include "saver/saver_screen.h"
 #include "saver/scene_setup.h"
 #include "saver/star_field.h"
 

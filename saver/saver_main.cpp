@@ -18,16 +18,14 @@
 #include "saver/frame_loop.h"
 #include "saver/input.h"
 #include "saver/run_mode.h"
+#include "saver/saver_screen.h"
 #include "saver/scene_setup.h"
 
-display::Framework* framework = nullptr;
-display::DriverOptions driverOptions = {};
 
 namespace {
 
 constexpr int kWindowsDirCapacity = 256;
 constexpr const char* kWindowTitle = "Tockwheel 3D clock screen saver";
-constexpr int kSaverPages = 3;
 
 void runConfiguration()
 {
@@ -51,26 +49,6 @@ bool passwordBitmapsPresent()
 
 [[noreturn]] void failWithLastError() { display::fatalError(display::errorMessage(display::lastError())); }
 
-void handOverDriverOptions()
-{
-    driverOptions = driverOptionsFromSettings(Settings.driverEnabled);
-    driverOptions.openGL = 1;
-    driverOptions.reserved = 0;
-    driverOptions.depthFilter = 0x0F;
-    display::setDriverOptions(driverOptions);
-}
-
-void installHooks()
-{
-    display::setGameLogicHook(advanceFrame);
-    display::setDrawHook(drawFrame);
-    display::setKeyDownHook(handleKey);
-    display::setMouseDownHook(handleMouseDown);
-    display::setMouseMoveHook(handleMouseMove);
-    display::setKeyRepeatHook(handleKey);
-    display::setSuspendHook(handleSuspend);
-}
-
 int runSaver()
 {
     // A box would open under the host's window, where no one sees it and the run waits for ever: under
@@ -78,28 +56,7 @@ int runSaver()
     if (display::runsForHost()) platform::answerWithoutWindows();
     if (Settings.passwordEnabled == 1 && !passwordBitmapsPresent()) return 0;
 
-    display::timerInit();
-    display::timerOn();
-    handOverDriverOptions();
-    display::takeOverSystemPalette(true);
-    framework = display::initFramework(kWindowTitle);
-    if (!framework) failWithLastError();
-    installHooks();
-
-    // In the saver run colorDepth holds bits per pixel. An unknown mode number leaves all three as they were.
-    display::modeResolution(Settings.videoMode, &Settings.screenWidth, &Settings.screenHeight, &Settings.colorDepth);
-    display::ModeInfo modeInfo{};
-    if (!display::findMode(Settings.screenWidth, Settings.screenHeight, Settings.colorDepth, &modeInfo))
-        failWithLastError();
-    // A password guards the desktop only if no key combination can switch away from the saver; asked
-    // before the mode is set, so that the windows are made for holding the screen.
-    if (Settings.passwordEnabled == 1) display::setInputGrab(true);
-    if (!display::setMode(modeInfo, false, kSaverPages, false)) failWithLastError();
-    // Under a screen-saver host the page is the host's window, not the mode: the scene and the stars
-    // fill what is really there.
-    display::pageSize(&Settings.screenWidth, &Settings.screenHeight);
-
-    setUpScene();
+    if (!openSaverScreen(kWindowTitle)) failWithLastError();
     display::runMainLoop();
 
     if (Settings.passwordEnabled == 1) display::unloadBitmap(passwordBitmap);

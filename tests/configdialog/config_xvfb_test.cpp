@@ -3,6 +3,7 @@
 // Xvfb or xdotool is missing.
 #include <gtest/gtest.h>
 
+#include "tests/support/program_run.h"
 #include "tests/support/xvfb.h"
 
 #include <fcntl.h>
@@ -24,32 +25,11 @@
 
 #include "tests/support/x_screen.h"
 
-extern char** environ;
-
 namespace {
 
 const std::string kProgram = std::string(TOCKWHEEL_PROGRAM);
 const std::string kShots = std::string(TOCKWHEEL_BINARY_DIR) + "/configdialog-shots";
 constexpr int kConfigWidthDu = 389, kConfigHeightDu = 215;   // DIALOG_1's size in dialog units
-
-bool onPath(const char* program)
-{
-    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-pid_t spawn(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(&arg[0]);
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 std::string output(const std::string& command)
 {
@@ -60,12 +40,6 @@ std::string output(const std::string& command)
         pclose(pipe);
     }
     return text;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
@@ -150,7 +124,7 @@ TEST(ConfigDialogOnX, ClicksReachTheSettingsFileAndBothDialogsArePictured)
     setenv("TOCKWHEEL_UI", "fltk", 1);
     setenv("TOCKWHEEL_UI_LOG", (root + "/ui.log").c_str(), 1);
     setenv("TOCKWHEEL_DISPLAY", "offscreen", 1);   // the mode list of a known virtual screen
-    pid_t program = spawn({kProgram, "/c"});
+    pid_t program = spawnQuietly({kProgram, "/c"});
     ASSERT_GT(program, 0);
 
     ShownWindow config = waitForWindow(server.display, "Tockwheel");

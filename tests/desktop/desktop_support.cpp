@@ -49,12 +49,6 @@ const char* kDummyConfig =
 
 }  // namespace
 
-bool onPath(const char* program)
-{
-    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
 XServer::~XServer()
 {
     if (pid > 0) {
@@ -68,14 +62,15 @@ bool XServer::startXvfb(const std::string& screen)
     if (!onPath("Xvfb")) return false;
     int fds[2];
     if (pipe(fds) != 0) return false;
-    pid = spawnWith({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"},
+    pid = spawnWith({"Xvfb", freeXvfbDisplay(), "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                     "-nolisten", "tcp"},
                     environ, fds[1], "");
     close(fds[1]);
     if (pid < 0) {
         close(fds[0]);
         return false;
     }
-    return readReportedDisplay(fds[0], &display);
+    return readReportedDisplay(fds[0], &display) && waitForXServer(display);
 }
 
 bool XServer::startDummyXorg(const std::string& workDir)

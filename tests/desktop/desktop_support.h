@@ -14,7 +14,6 @@
 
 namespace desktoptest {
 
-bool onPath(const char* program);
 
 // One X server; ended with the object. DISPLAY is not touched: pass name() to whoever needs it.
 struct XServer {

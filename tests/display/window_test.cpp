@@ -2,6 +2,7 @@
 // from xdotool. Skipped where Xvfb is not installed.
 #include "tests/display/display_test_support.h"
 #include "tests/support/x_screen.h"
+#include "tests/support/program_run.h"
 #include "tests/support/xvfb.h"
 
 #include <GL/gl.h>
@@ -17,29 +18,7 @@
 #include <chrono>
 #include <cstring>
 
-extern char** environ;
-
 namespace {
-
-pid_t spawn(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(&arg[0]);
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-bool onPath(const char* program)
-{
-    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
 
 // One Xvfb for this process, ended when the process ends.
 PrivateXvfb gServer;
@@ -143,7 +122,7 @@ void keyDown(const display::Event& event)
 
 void typeAfterFivePasses()
 {
-    if (++gReceived.passes == 5) gReceived.helper = spawn({"xdotool", "key", "a", "shift+b", "BackSpace", "Escape", "Return"});
+    if (++gReceived.passes == 5) gReceived.helper = spawnQuietly({"xdotool", "key", "a", "shift+b", "BackSpace", "Escape", "Return"});
 }
 
 TEST(WindowBackend, KeysArriveAsCharactersAndEndTheLoop)

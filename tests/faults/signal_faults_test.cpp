@@ -22,11 +22,6 @@ constexpr double kEndSeconds = 10;       // a hurt saver must be gone by then
 constexpr double kStopSeconds = 3;
 const std::string kBuild = TOCKWHEEL_BINARY_DIR;
 
-bool onPath(const char* program)
-{
-    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // A private Xvfb, killed when the test ends if the test did not kill it first.
 struct PrivateServer {
     RunningProgram server;
@@ -42,7 +37,7 @@ struct PrivateServer {
     {
         display = freeXvfbDisplay();
         server = startProgram("Xvfb", {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, logPath);
-        return waitForFile("/tmp/.X11-unix/X" + display.substr(1), kStartSeconds);
+        return waitForFile("/tmp/.X11-unix/X" + display.substr(1), kStartSeconds) && waitForXServer(display);
     }
 };
 

@@ -9,13 +9,11 @@
 #include "config/settings.h"
 #include "display/display.h"
 #include "saver/frame_loop.h"
-#include "saver/input.h"
-#include "saver/scene_setup.h"
-
-display::Framework* framework = nullptr;
+#include "saver/saver_screen.h"
 
 namespace {
 
+constexpr int kFullScreenDibElement = 0;   // first of the settings' driver flags
 int passesLeft = 0;
 
 void advanceFrameCounted()
@@ -57,31 +55,13 @@ bool startOffscreenScene(int width, int height)
     std::string screen = std::to_string(width < 1024 ? 1024 : width) + "x" + std::to_string(height < 768 ? 768 : height);
     setenv("TOCKWHEEL_DISPLAY", "offscreen", 1);
     setenv("TOCKWHEEL_SCREEN", screen.c_str(), 1);
-    display::timerInit();
-    display::timerOn();
-    display::DriverOptions options{};
-    options.fullScreenDib = 1;
-    options.openGL = 1;
-    options.depthFilter = 0x0F;
-    display::setDriverOptions(options);
-    display::takeOverSystemPalette(true);
-    framework = display::initFramework("Tockwheel scene test");
-    if (!framework) return false;
-    display::setGameLogicHook(advanceFrameCounted);
-    display::setDrawHook(drawFrame);
-    display::setKeyDownHook(handleKey);
-    display::setMouseDownHook(handleMouseDown);
-    display::setMouseMoveHook(handleMouseMove);
-    display::setKeyRepeatHook(handleKey);
-    display::setSuspendHook(handleSuspend);
     Settings.videoMode = findMode32(width, height);
-    if (!display::modeResolution(Settings.videoMode, &Settings.screenWidth, &Settings.screenHeight,
-                                 &Settings.colorDepth))
-        return false;
-    display::ModeInfo mode{};
-    if (!display::findMode(Settings.screenWidth, Settings.screenHeight, Settings.colorDepth, &mode)) return false;
-    if (!display::setMode(mode, false, 3, false)) return false;
-    setUpScene();
+    if (Settings.videoMode < 0) return false;
+    // Full screen DIB alone, as the scenes' pictures were made.
+    for (int16_t& enabled : Settings.driverEnabled) enabled = 0;
+    Settings.driverEnabled[kFullScreenDibElement] = 1;
+    if (!openSaverScreen("Tockwheel scene test")) return false;
+    display::setGameLogicHook(advanceFrameCounted);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include "tests/support/program_run.h"
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -126,4 +127,23 @@ bool makeDirectories(const std::string& path)
 {
     std::string command = "mkdir -p '" + path + "'";
     return std::system(command.c_str()) == 0;
+}
+
+bool onPath(const char* program)
+{
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+pid_t spawnQuietly(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
 }

@@ -2,6 +2,8 @@
 // working directory and a time limit, and collects its exit status and output.
 #pragma once
 
+#include <sys/types.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -32,3 +34,9 @@ std::string readFile(const std::string& path);
 bool writeFile(const std::string& path, const std::string& contents);
 bool copyFile(const std::string& from, const std::string& to);
 bool makeDirectories(const std::string& path);
+
+// True when the shell finds the program on PATH.
+bool onPath(const char* program);
+// Starts a program found on PATH with this process's environment and its standard error discarded;
+// -1 when it cannot be started. The caller waits for it.
+pid_t spawnQuietly(std::vector<std::string> args);
