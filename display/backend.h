@@ -59,7 +59,8 @@ uint64_t monotonicUs();   // the system's monotonic clock, microseconds (backend
 // mode, no input, no cursor, the monotonic clock, nothing to hold, no page on screen, no window
 // pixels); each back end's make…Backend() sets the slots it realises by name, so none is ever null.
 struct Backend {
-    const char* name = "none";                                 // "offscreen", "window", "console"
+    explicit Backend(const char* backendName) : name(backendName) {}
+    const char* name;                                          // "offscreen", "window", "console"
     bool (*open)(ScreenInfo* screen) = [](ScreenInfo*) { return false; };   // false: cannot run here
     // Pages a driver offers, 0: not offered.
     int (*modePages)(int driver, int xRes, int yRes) = [](int, int, int) { return 0; };

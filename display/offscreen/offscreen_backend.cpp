@@ -125,8 +125,7 @@ void closeMode()
 // page, so nothing imposes its size and no page is ever on screen: those slots keep their stubs.
 Backend makeOffscreenBackend()
 {
-    Backend backend;
-    backend.name = "offscreen";
+    Backend backend("offscreen");
     backend.open = open;
     backend.modePages = modePages;
     backend.setMode = setMode;

@@ -518,8 +518,7 @@ int sdlModePages(int driver, int xRes, int yRes)
 
 Backend makeWindowBackend()
 {
-    Backend backend;
-    backend.name = "window";
+    Backend backend("window");
     backend.open = openWindow;
     backend.modePages = sdlModePages;
     backend.setMode = setMode;

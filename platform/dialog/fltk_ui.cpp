@@ -831,8 +831,7 @@ bool fltkDisplayAvailable()
 
 UiBackend makeFltkUiBackend()
 {
-    UiBackend backend;
-    backend.name = "fltk";
+    UiBackend backend("fltk");
     backend.messageBox = fltkMessageBox;
     backend.createWindow = fltkCreateWindow;
     backend.showWindow = fltkShowWindow;

@@ -10,7 +10,7 @@
 namespace platform {
 namespace {
 
-UiBackend gBackend;            // the realisation chosen
+UiBackend gBackend("none");    // the realisation chosen
 bool gBackendChosen = false;   // false until first use
 bool gWindowsForbidden = false;   // answerWithoutWindows: no window may open
 

@@ -242,8 +242,7 @@ void resetScript() { gScript = ScriptRun{}; }
 // No widgets: the model is the whole window, and the script's lines are the user.
 UiBackend makeScriptUiBackend()
 {
-    UiBackend backend;
-    backend.name = "script";
+    UiBackend backend("script");
     backend.messageBox = scriptMessageBox;
     backend.runModal = scriptRunModal;
     backend.runMessageLoop = scriptMessageLoop;

@@ -44,8 +44,7 @@ int stderrMessageLoop(IdleStep idle)
 
 UiBackend makeStderrUiBackend()
 {
-    UiBackend backend;
-    backend.name = "stderr";
+    UiBackend backend("stderr");
     backend.messageBox = stderrMessageBox;
     backend.runModal = stderrRunModal;
     backend.runMessageLoop = stderrMessageLoop;

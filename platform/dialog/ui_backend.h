@@ -63,7 +63,8 @@ void nominalControlPixels(Window* window, const Control& control, int* width, in
 // beside it (no widgets, no painting, nominal control sizes, a message box answered OK: the model alone,
 // nothing lost); each realisation's make…() sets the slots it realises by name, so none is ever null.
 struct UiBackend {
-    const char* name = "none";
+    explicit UiBackend(const char* backendName) : name(backendName) {}
+    const char* name;                                          // "fltk", "script", "stderr"
     int (*messageBox)(Window* owner, const char* text, const char* caption, unsigned flags) =
         [](Window*, const char*, const char*, unsigned) { return kIdOk; };
     // Builds the widgets; false when it cannot be shown.

@@ -1,6 +1,5 @@
 // tests/saver/scene_render_test.cpp -- whole frames of the saver on the offscreen display, read back as PNG.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,27 +12,10 @@
 #include "platform/random.h"
 #include "saver/input.h"
 #include "saver/password_prompt.h"
+#include "tests/golden/golden_image.h"
 #include "tests/saver/offscreen_scene.h"
 
 namespace {
-
-struct Image {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;   // rows top-down
-    const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-};
-
-bool readPng(const std::string& path, Image* image)
-{
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
-    png.format = PNG_FORMAT_RGB;
-    image->width = static_cast<int>(png.width);
-    image->height = static_cast<int>(png.height);
-    image->rgb.resize(PNG_IMAGE_SIZE(png));
-    return png_image_finish_read(&png, nullptr, image->rgb.data(), 0, nullptr) != 0;
-}
 
 bool isBlack(const uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
 
