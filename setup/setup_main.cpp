@@ -1,5 +1,7 @@
 // setup/setup_main.cpp -- the installer's start-up: backdrop, notice, install path, progress dialog, loop.
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/dialog/dialog.h"
 #include "platform/os_version.h"
@@ -32,11 +34,40 @@ int installWithoutWindows(const char* scriptName)
     return 0;
 }
 
+constexpr const char* kSetupUsage =
+    "Usage: tockwheel-setup\n"
+    "       tockwheel-setup --help | --version\n"
+    "\n"
+    "Installs the Tockwheel screen saver from its distribution disk, the current directory, as its\n"
+    "install script setup.xdt directs: a notice, the Windows directory to install into, then the\n"
+    "files with a progress bar. Installed products are recorded in orvask/install.log.\n"
+    "\n"
+    "Environment:\n"
+    "  WINDIR            the Windows directory offered (default ${XDG_DATA_HOME:-~/.local/share}/tockwheel)\n"
+    "  TOCKWHEEL_UI      script:FILE answers the dialogs, stderr sends them to stderr\n"
+    "  TOCKWHEEL_UI_LOG  the file every message box is logged to\n"
+    "\n"
+    "See tockwheel-setup(1).\n";
+
+// The installer takes no arguments; these two are answered without a window, as a Linux user expects,
+// and every other argument is ignored as before.
+bool answeredInformation(int argc, char** argv, int* status)
+{
+    if (argc < 2) return false;
+    if (std::strcmp(argv[1], "--version") == 0) std::printf("tockwheel-setup %s\n", TOCKWHEEL_VERSION);
+    else if (std::strcmp(argv[1], "--help") == 0) std::fputs(kSetupUsage, stdout);
+    else return false;
+    *status = std::fflush(stdout) == 0 ? 0 : 1;
+    return true;
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     using namespace setup;
+    int informationStatus = 0;
+    if (answeredInformation(argc, argv, &informationStatus)) return informationStatus;
     removeTemporaryOnSignals();
     platform::Rgb background = platform::getSysColor(platform::kColorAppWorkspace);
     setupWindows.setupWindow = platform::createAppWindow(kSetupWindowTitle, background, setupWindowProc);

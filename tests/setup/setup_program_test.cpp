@@ -192,6 +192,25 @@ TEST_F(SetupProgramTest, LoadFailureLeavesTheBackdropUntilClosed)
     EXPECT_EQ(std::system(("test -z \"$(ls -A '" + root + "/windows')\"").c_str()), 0);
 }
 
+// --help and --version answer on stdout and end: no notice, no path dialog, nothing installed.
+TEST_F(SetupProgramTest, HelpAndVersionPrintAndOpenNoWindow)
+{
+    makeDisk("%D\\orvask\n%Rdata\n%W\\orvask\\data\n");
+    for (const char* argument : {"--help", "--version"}) {
+        std::string command = "cd '" + root + "/disk' && env -u DISPLAY -u WAYLAND_DISPLAY TOCKWHEEL_UI=stderr "
+                              "TOCKWHEEL_UI_LOG='" + root + "/ui.log' WINDIR='" + root + "/windows' ./setup " +
+                              argument + " > '" + root + "/out.txt' 2>&1";
+        writeBytes(root + "/ui.log", "");
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << argument;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << argument;
+        std::string out = readBytes(root + "/out.txt");
+        EXPECT_EQ(out.find(argument[2] == 'h' ? "Usage: tockwheel-setup" : "tockwheel-setup "), 0u) << out;
+        EXPECT_EQ(readBytes(root + "/ui.log"), "") << argument;
+        EXPECT_FALSE(exists(windows("orvask/install.log"))) << argument;
+    }
+}
+
 TEST_F(SetupProgramTest, MissingSourceEndsWithStatusOne)
 {
     ASSERT_EQ(std::system(("cp '" + kBuild + "/disk/setup' '" + disk("setup") + "'").c_str()), 0);
