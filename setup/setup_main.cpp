@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/dialog/dialog.h"
+#include "platform/dialog/message_box.h"
 #include "platform/os_version.h"
 #include "platform/stop_signals.h"
 #include "platform/windows_dir.h"
@@ -85,5 +86,9 @@ int main(int argc, char** argv)
     int status = platform::runMessageLoop(installerIdle);
     // The setup window may be closed in the middle of a file: a file being replaced stays as it was.
     stopCopying(copyEngine);
-    return setupWindows.exitStatus != 0 ? setupWindows.exitStatus : status;
+    if (setupWindows.exitStatus != 0) return setupWindows.exitStatus;
+    // With message boxes on stderr no one can see the backdrop, let alone close it, after a failed
+    // load: the run ends as the failure it is.
+    if (setupWindows.loadFailed && std::strcmp(platform::uiRealisation(), "stderr") == 0) return kAbortStatus;
+    return status;
 }

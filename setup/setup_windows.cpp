@@ -119,7 +119,10 @@ intptr_t progressDialogProc(platform::Window* dialog, unsigned message, uintptr_
         copyEngine.hooks.showLabels = showLabels;
         copyEngine.hooks.repaintProgress = paintProgressBar;
         markDefaultWindowsDirectory();
-        if (!loadInstall(copyEngine, reinterpret_cast<const char*>(lParam))) closeProgressDialog();
+        if (!loadInstall(copyEngine, reinterpret_cast<const char*>(lParam))) {
+            setupWindows.loadFailed = true;
+            closeProgressDialog();
+        }
         return 0;
     case platform::kWmPaint:
         paintProgressBar();

@@ -12,6 +12,7 @@ struct SetupWindows {
     platform::Window* progressDialog = nullptr;   // owner of the engine's message boxes; null once closed
     int exitStatus = 0;                           // the status the message loop ends with
     bool loadAttempted = false;                   // the progress dialog was initialised and ran Load
+    bool loadFailed = false;                      // Load reported its failure and closed the dialog
 };
 
 extern SetupWindows setupWindows;

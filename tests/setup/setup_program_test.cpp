@@ -211,6 +211,16 @@ TEST_F(SetupProgramTest, HelpAndVersionPrintAndOpenNoWindow)
     }
 }
 
+// With no display and no script nobody can close the backdrop: the failed load ends with status 1.
+TEST_F(SetupProgramTest, LoadFailureWithNoOneToAskEndsWithStatusOne)
+{
+    writeBytes(disk("setup.xdt.missing"), "");
+    copySetupOntoTheDisk(root + "/disk");
+    EXPECT_EQ(runSetup(root + "/disk", ""), 1) << readBytes(root + "/out.txt");
+    EXPECT_NE(readBytes(root + "/out.txt").find("Could not open setup file!"), std::string::npos);
+    EXPECT_FALSE(exists(root + "/default-windows/orvask/install.log"));
+}
+
 TEST_F(SetupProgramTest, MissingSourceEndsWithStatusOne)
 {
     ASSERT_EQ(std::system(("cp '" + kBuild + "/disk/setup' '" + disk("setup") + "'").c_str()), 0);
