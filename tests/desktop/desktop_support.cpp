@@ -63,7 +63,7 @@ bool XServer::startXvfb(const std::string& screen)
     int fds[2];
     if (pipe(fds) != 0) return false;
     pid = spawnWith({"Xvfb", freeXvfbDisplay(), "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
-                     "-nolisten", "tcp"},
+                     "-nolisten", "tcp", "-noreset"},
                     environ, fds[1], "");
     close(fds[1]);
     if (pid < 0) {

@@ -36,7 +36,7 @@ struct PrivateServer {
     bool start(const std::string& logPath)
     {
         display = freeXvfbDisplay();
-        server = startProgram("Xvfb", {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, logPath);
+        server = startProgram("Xvfb", {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, {}, logPath);
         return waitForFile("/tmp/.X11-unix/X" + display.substr(1), kStartSeconds) && waitForXServer(display);
     }
 };

@@ -86,8 +86,10 @@ bool PrivateXvfb::startOnce(const std::string& screen)
         ::close(fds[0]);
         int quiet = ::open("/dev/null", O_WRONLY);
         if (quiet >= 0) ::dup2(quiet, 2);
+        // -noreset: a server whose last client leaves resets and refuses connections meanwhile, so the
+        // client that follows our readiness probe could find no server (and SDL would walk on to others).
         ::execlp("Xvfb", "Xvfb", number.c_str(), "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-                 "-nolisten", "tcp", static_cast<char*>(nullptr));
+                 "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     ::close(fds[1]);
