@@ -28,6 +28,11 @@ namespace {
 
 using namespace resources::config_ids;
 
+constexpr char kSettingsChangedCaption[] = "Settings changed";
+constexpr char kSettingsChangedText[] =
+    "The settings were saved by another program after this window read them.\n"
+    "Replace them with the settings shown here?";
+
 constexpr int kFastestFrameSkip = 0;    // top of the bar, "Fast"
 constexpr int kSlowestFrameSkip = 20;   // bottom of the bar, "Slow"
 
@@ -59,8 +64,14 @@ void apply(Window* dialog)
     applySettingControls(dialog);
     Settings.videoMode = pendingMode();
     // A new user's first Apply makes the Windows directory that start-up did not find.
-    if (!platform::createMissingWindowsDirectory() || saveSettings(kSettingsPath) == 1)
-        showError(dialog, "Error: Could not save settings to INI file.");
+    bool ready = platform::createMissingWindowsDirectory();
+    // Another dialog or program saved since this one read the file (a new password, say): overwriting
+    // it unasked would silently undo that. No keeps the pair enabled and writes nothing.
+    if (ready && settingsFileChanged(kSettingsPath) &&
+        platform::messageBox(dialog, kSettingsChangedText, kSettingsChangedCaption,
+                             platform::kMbYesNo | platform::kMbIconExclamation) != platform::kIdYes)
+        return;
+    if (!ready || saveSettings(kSettingsPath) == 1) showError(dialog, "Error: Could not save settings to INI file.");
     setApplyCancelEnabled(dialog, false);
 }
 

@@ -14,6 +14,7 @@
 
 #include "config/settings_file.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "resources/control_ids.h"
 
 namespace {
@@ -71,12 +72,42 @@ std::string folderOf(const std::string& path)
 }
 
 // The dialog's message names no file and no cause; the terminal gets both.
-int reportSaveFailure(const std::string& target)
+int reportSaveFailure(const std::string& target, const char* reason = nullptr)
 {
     int cause = errno;
     std::string where = target.empty() || target[0] == '/' ? target : platform::currentDirectory() + "/" + target;
-    std::fprintf(stderr, "settings: cannot save %s: %s\n", where.c_str(), std::strerror(cause));
+    std::fprintf(stderr, "settings: cannot save %s: %s\n", where.c_str(), reason ? reason : std::strerror(cause));
     return 1;
+}
+
+// What the file held when this program last read or wrote it, so that Apply notices a save made since
+// by another dialog or program. A hash, not the bytes: they may hold the password.
+struct FileFingerprint {
+    bool present = false;
+    uint64_t hash = 0;
+};
+
+FileFingerprint gSeenFile;
+
+FileFingerprint fingerprintOf(const uint8_t* data, size_t size)
+{
+    uint64_t hash = 14695981039346656037ull;   // FNV-1a, 64 bits
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 1099511628211ull;
+    hash = (hash ^ size) * 1099511628211ull;
+    return FileFingerprint{true, hash};
+}
+
+// At most kSettingsMaxReadSize bytes of the settings file, which must be a regular file: a FIFO in its
+// place is never opened for reading, since that would wait for a writer for ever. -1 when it cannot be read.
+long readSettingsBytes(const char* path, std::vector<uint8_t>& data)
+{
+    std::FILE* file = platform::openRegularFile(platform::resolvePath(path), "rb");
+    if (!file) return -1;
+    // The file holds the password: no stdio buffer keeps a copy, and the caller wipes `data`.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    size_t size = std::fread(data.data(), 1, data.size(), file);
+    std::fclose(file);
+    return static_cast<long>(size);
 }
 
 }  // namespace
@@ -92,17 +123,24 @@ void resetSettings()
 
 int loadSettings(const char* path)
 {
-    std::FILE* file = platform::openFile(path, "rb");
-    if (!file) return 1;
-    // The file holds the password: no stdio buffer keeps a copy, and ours is wiped once decoded.
-    std::setvbuf(file, nullptr, _IONBF, 0);
     // The largest meaningful file is small; a hostile password length can ask for more, never beyond this.
     std::vector<uint8_t> data(kSettingsMaxReadSize);
-    size_t size = std::fread(data.data(), 1, data.size(), file);
-    std::fclose(file);
-    int result = decodeSettings(data.data(), size, &Settings);
+    long size = readSettingsBytes(path, data);
+    gSeenFile = size < 0 ? FileFingerprint() : fingerprintOf(data.data(), static_cast<size_t>(size));
+    int result = size < 0 ? 1 : decodeSettings(data.data(), static_cast<size_t>(size), &Settings);
     ::explicit_bzero(data.data(), data.size());
     return result;
+}
+
+bool settingsFileChanged(const char* path)
+{
+    std::vector<uint8_t> data(kSettingsMaxReadSize);
+    long size = readSettingsBytes(path, data);
+    // A file that is gone, or cannot be read, holds nothing a save could lose.
+    if (size < 0) return false;
+    FileFingerprint now = fingerprintOf(data.data(), static_cast<size_t>(size));
+    ::explicit_bzero(data.data(), data.size());
+    return !gSeenFile.present || now.hash != gSeenFile.hash;
 }
 
 // Writes a temporary file beside the old one and renames it over the old one only when every byte
@@ -114,6 +152,11 @@ int saveSettings(const char* path)
     size_t size = encodeSettings(Settings, image);
 
     std::string target = platform::resolvePath(path);
+    // The rename below would replace a file this user may not write, or a FIFO or device: the file that
+    // is there must be one this user could open for writing.
+    platform::FileCheck existing = platform::checkWritableFile(target);
+    if (existing == platform::FileCheck::NotRegular) return reportSaveFailure(target, "not a regular file");
+    if (existing == platform::FileCheck::Denied) return reportSaveFailure(target);
     std::string folder = folderOf(target);
     if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST) return reportSaveFailure(target);
     std::string temporary = folder + "/.Tockwheel.ini.XXXXXX";
@@ -122,6 +165,7 @@ int saveSettings(const char* path)
     int fd = ::mkstemp(name.data());
     if (fd < 0) return reportSaveFailure(target);
     bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, image, size) && ::fsync(fd) == 0;
+    FileFingerprint saved = fingerprintOf(image, size);
     ::explicit_bzero(image, sizeof image);
     if (::close(fd) != 0) written = false;
     if (!written || std::rename(name.data(), target.c_str()) != 0) {
@@ -130,6 +174,7 @@ int saveSettings(const char* path)
         errno = cause;
         return reportSaveFailure(target);
     }
+    gSeenFile = saved;
     return 0;
 }
 

@@ -50,8 +50,12 @@ extern SettingsRecord Settings;
 void resetSettings();
 // 0 when the file was opened and its stamp matched, 1 otherwise (the record is then unchanged).
 int loadSettings(const char* path);
-// 0 when the whole file was written and put in place, 1 otherwise (the old file is then untouched).
+// 0 when the whole file was written and put in place, 1 otherwise (the old file is then untouched). A
+// file that this user may not write, or that is not a regular file, is not replaced: 1.
 int saveSettings(const char* path);
+// True when the file at `path` holds other bytes than when this program last loaded or saved it, or was
+// made since: another dialog or program saved after this one read it.
+bool settingsFileChanged(const char* path);
 // The eight driver flags, from the settings' check-box order into the display framework's own; the
 // other fields are left 0 for the caller.
 display::DriverOptions driverOptionsFromSettings(const int16_t driverEnabled[kDriverCount]);

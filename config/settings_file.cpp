@@ -134,6 +134,9 @@ int decodeSettings(const uint8_t* data, size_t size, SettingsRecord* record)
     SettingsRecord loaded = *record;
     Reader r{data, size, 4};
     r.i16(&loaded.passwordEnabled);
+    // The password block is there for any flag but 0, so the flag means "on": the dialog shows it so
+    // and the saver asks, rather than one showing it on while the other lets anyone in.
+    if (loaded.passwordEnabled != 0) loaded.passwordEnabled = 1;
     if (loaded.passwordEnabled != 0 && r.take(2)) {
         int16_t length = static_cast<int16_t>(r.le(2));
         if (length < 0) return 1;

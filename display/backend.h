@@ -254,10 +254,14 @@ struct ScriptStep {
     std::string file;  // kScriptSnapshot: PNG path
 };
 
+// The most an event script may hold; a larger file (or /dev/zero) is refused before it is read.
+constexpr size_t kEventScriptLimitBytes = 1 << 20;
+
 // Parses an event script; on a malformed line returns false with its number (1-based) and a reason.
 bool parseEventScript(const std::string& text, std::vector<ScriptStep>* steps, int* badLine,
                       std::string* reason);
-// Loads TOCKWHEEL_EVENTS when set; a malformed file ends the run with status 3.
+// Loads TOCKWHEEL_EVENTS when set; a malformed file, or one that is not a regular file of at most
+// kEventScriptLimitBytes, ends the run with status 3.
 void loadEventScriptFromEnvironment();
 // The script or TOCKWHEEL_SNAPSHOT will read presented pages back, so pages stay off screen.
 bool snapshotsWanted();

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/regular_file.h"
+
 namespace display {
 
 namespace {
@@ -122,16 +124,17 @@ void loadEventScriptFromEnvironment()
     const char* file = std::getenv("TOCKWHEEL_EVENTS");
     if (!file || !*file) return;
     std::string path = startDirectoryPath(file);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "%s: cannot read the event script\n", path.c_str());
+    std::string text;
+    platform::FileCheck check = platform::readRegularFile(path, kEventScriptLimitBytes, &text);
+    if (check != platform::FileCheck::Ok) {
+        std::string why = check == platform::FileCheck::TooLarge ? "is larger than 1 MiB"
+                                                                : platform::describeFileCheck(check);
+        std::fprintf(stderr, "%s: cannot read the event script: it %s\n", path.c_str(), why.c_str());
         std::exit(kMalformedScriptExitStatus);
     }
-    std::stringstream text;
-    text << in.rdbuf();
     int badLine = 0;
     std::string reason;
-    if (!parseEventScript(text.str(), &gScript.steps, &badLine, &reason)) {
+    if (!parseEventScript(text, &gScript.steps, &badLine, &reason)) {
         std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), badLine, reason.c_str());
         std::exit(kMalformedScriptExitStatus);
     }

@@ -6,6 +6,8 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include "platform/regular_file.h"
+
 namespace display {
 
 namespace {
@@ -41,7 +43,8 @@ bool writeSnapshot(const std::string& linuxPath)
         std::fprintf(stderr, "display: no page presented yet; no snapshot written to %s\n", linuxPath.c_str());
         return false;
     }
-    std::FILE* file = std::fopen(linuxPath.c_str(), "wb");
+    // A FIFO nobody reads fails at once instead of holding the run.
+    std::FILE* file = platform::openForWriting(linuxPath, false);
     if (!file) {
         std::fprintf(stderr, "display: cannot write the snapshot %s\n", linuxPath.c_str());
         return false;

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// Program path, a blank, then the arguments joined by blanks.
+// Program path (in double quotes when it holds a blank), a blank, then the arguments joined by blanks.
 std::string buildCommandLine(int argc, const char* const* argv);
 void setCommandLine(int argc, const char* const* argv);
 const char* commandLine();   // "" until setCommandLine

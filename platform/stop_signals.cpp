@@ -25,9 +25,11 @@ void catchStopSignals()
     struct sigaction action = {};
     action.sa_handler = noteStop;
     sigemptyset(&action.sa_mask);
-    // Restarted calls keep file reads and writes whole; the waits that matter (select, poll) return
-    // early all the same, and poll the request besides.
-    action.sa_flags = SA_RESTART;
+    // Not restarted: a call that waits (an open, a read or a write on a pipe or device) returns at the
+    // signal, so the program reaches its next look at the request instead of waiting on. Reads and
+    // writes of regular files are not interrupted, and the waits of the dialogs and the main loop poll
+    // the request besides.
+    action.sa_flags = 0;
     for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
 }
 

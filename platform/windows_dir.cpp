@@ -71,6 +71,8 @@ std::string findAlongDataDirs(const std::string& windowsPath)
 constexpr mode_t kOwnerOnlyFolder = S_IRWXU;   // the settings file may hold the password in plain text
 
 std::string gMissingWindowsDir;   // noted at start-up; empty when the directory was there
+std::string gUnusableWindowsDir;  // the path and why it cannot be used; empty when it can
+bool gWindowsDirCurrent = true;   // false once start-up failed to make it current
 
 // Every missing folder of the path, from the top down; false with errno set.
 bool makeFolders(const std::string& path)
@@ -109,16 +111,43 @@ std::string findDataFile(const std::string& windowsPath)
 {
     if (windowsPath.empty()) return std::string();
     std::string here = resolvePath(windowsPath);
-    if (isRegularFile(here)) return here[0] == '/' ? here : currentDirectory() + "/" + here;
-    if (here[0] == '/') return std::string();
+    bool absolute = here[0] == '/';
+    // A relative path is relative to the Windows directory only while that is current.
+    if ((absolute || gWindowsDirCurrent) && isRegularFile(here)) return absolute ? here : currentDirectory() + "/" + here;
+    if (absolute) return std::string();
     std::string installed = findUnder(installedDataDirectory(), windowsPath);
     return installed.empty() ? findAlongDataDirs(windowsPath) : installed;
 }
 
-void noteMissingWindowsDirectory(const char* windowsDir) { gMissingWindowsDir = windowsDir ? windowsDir : ""; }
+bool enterWindowsDirectory(const char* windowsDir, size_t length, size_t capacity)
+{
+    gMissingWindowsDir.clear();
+    gUnusableWindowsDir.clear();
+    if (length >= capacity) {
+        // The buffer holds a cut path, which names another folder: never use it.
+        gUnusableWindowsDir = windowsDirectory() + ": " + std::to_string(length) +
+                              " characters long, more than the " + std::to_string(capacity - 1) +
+                              " the program can hold";
+    } else if (length == 0) {
+        gUnusableWindowsDir = "(empty): no Windows directory is named";
+    } else if (setCurrentDirectory(windowsDir)) {
+        gWindowsDirCurrent = true;
+        return true;
+    } else if (errno == ENOENT) {
+        gMissingWindowsDir = windowsDir;
+    } else {
+        gUnusableWindowsDir = std::string(windowsDir) + ": " + std::strerror(errno);
+    }
+    gWindowsDirCurrent = false;
+    return false;
+}
 
 bool createMissingWindowsDirectory()
 {
+    if (!gUnusableWindowsDir.empty()) {
+        std::fprintf(stderr, "settings: cannot use the Windows directory %s\n", gUnusableWindowsDir.c_str());
+        return false;
+    }
     if (gMissingWindowsDir.empty()) return true;
     if (!makeFolders(gMissingWindowsDir) || ::chdir(gMissingWindowsDir.c_str()) != 0) {
         std::fprintf(stderr, "settings: cannot make the Windows directory %s: %s\n", gMissingWindowsDir.c_str(),
@@ -126,6 +155,7 @@ bool createMissingWindowsDirectory()
         return false;
     }
     gMissingWindowsDir.clear();
+    gWindowsDirCurrent = true;
     return true;
 }
 

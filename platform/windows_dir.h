@@ -19,11 +19,15 @@ size_t getWindowsDirectory(char* buffer, size_t size);
 // (default /usr/local/share:/usr/share). Empty when none holds it. For reading only: every write goes
 // to the user's Windows directory.
 std::string findDataFile(const std::string& windowsPath);
-// Start-up could not make the Windows directory current: a new user's has not been made yet. Nothing is
-// created then (a saver run writes nothing); the first save creates it.
-void noteMissingWindowsDirectory(const char* windowsDir);
-// Before a save: creates the noted Windows directory with every missing folder above it, owner-only, and
-// makes it current. True when there was nothing to do or it was done; false with the reason on stderr.
+// Start-up: makes the Windows directory current. `length` is what getWindowsDirectory returned for the
+// `capacity` of its buffer. True when it is current. False when it is missing (a new user's has not been
+// made yet: nothing is created then, since a saver run writes nothing, and the first save creates it),
+// longer than the buffer holds, or unusable: the settings must then stay at their defaults, and no data
+// file is looked for in the current directory, which is still wherever the program was started.
+bool enterWindowsDirectory(const char* windowsDir, size_t length, size_t capacity);
+// Before a save: creates the Windows directory that start-up found missing, with every missing folder
+// above it, owner-only, and makes it current. True when there was nothing to do or it was done; false
+// with the path and the reason on stderr, always so for a directory longer than the buffer or unusable.
 bool createMissingWindowsDirectory();
 
 }  // namespace platform

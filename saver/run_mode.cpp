@@ -21,6 +21,12 @@ bool equalsIgnoringCase(const char* text, const char* lowerCase)
 const char* findArgument(const char* commandLine)
 {
     const char* blank = commandLine;
+    // A quoted program path ends at the quote that a blank or the end follows; its blanks are its own.
+    if (*blank == '"') {
+        const char* close = blank + 1;
+        while (*close && !(close[0] == '"' && (close[1] == ' ' || close[1] == '\0'))) ++close;
+        blank = *close ? close + 1 : commandLine;
+    }
     while (*blank && *blank != ' ') ++blank;
     while (*blank == ' ') ++blank;
     return blank;

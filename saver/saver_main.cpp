@@ -81,11 +81,12 @@ int saverMain()
     platform::srand(static_cast<uint32_t>(platform::currentTime()));
 
     char windowsDir[kWindowsDirCapacity];
-    platform::getWindowsDirectory(windowsDir, sizeof windowsDir);
-    if (!platform::setCurrentDirectory(windowsDir)) platform::noteMissingWindowsDirectory(windowsDir);
+    size_t length = platform::getWindowsDirectory(windowsDir, sizeof windowsDir);
+    bool inWindowsDir = platform::enterWindowsDirectory(windowsDir, length, sizeof windowsDir);
 
     resetSettings();
-    loadSettings(kSettingsPath);
+    // Outside the Windows directory a relative path would read some other folder's settings.
+    if (inWindowsDir) loadSettings(kSettingsPath);
 
     RunChoice choice = chooseRunMode(findArgument(platform::commandLine()));
     if (choice.mode == RunMode::Configuration) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "platform/dialog/message_box.h"
 #include "setup/install_log.h"
 #include "setup/install_paths.h"
@@ -68,6 +69,20 @@ bool destinationsStayInside(const CopyEngine& engine)
     return true;
 }
 
+bool sourcesStayInside(const CopyEngine& engine)
+{
+    for (const FileEntry& file : engine.script.files)
+        if (!staysInsideDiskFolder(engine.diskFolder, file.source)) return false;
+    return true;
+}
+
+// The log is written through whatever lies at its name: a link there that leads out of the Windows
+// directory, or nowhere, is refused as a record through such a link is.
+bool logStaysInside(const CopyEngine& engine)
+{
+    return staysInsideWindowsDirectory(engine.windowsDirectory, std::string(kSharedFolder) + "\\" + kLogFileName);
+}
+
 void closeFiles(CopyEngine& engine)
 {
     if (engine.source) std::fclose(engine.source);
@@ -84,11 +99,9 @@ bool finishFile(CopyEngine& engine)
     bool written = std::fclose(engine.destination) == 0;
     engine.source = nullptr;
     engine.destination = nullptr;
-    if (!written) {
-        dropReplacedFile(engine.replaced);
-        return false;
-    }
+    if (!written) return false;
     if (!installReplacedFile(engine.replaced, engine.slice, sizeof engine.slice)) return false;
+    engine.replaced.createdPath.clear();   // whole now: it stays whatever happens later
     engine.needOpen = true;
     ++engine.currentFile;
     if (engine.currentFile >= int(engine.script.files.size())) engine.done = true;
@@ -105,20 +118,26 @@ void promptForDisk(CopyEngine& engine)
     ++engine.nextPrompt;
 }
 
-// A program on the disk must stay runnable once installed: its execute permission is the one attribute
-// carried over, granted to whoever may read the new file. A replaced file starts from the old one's mode.
-void carryExecutePermission(CopyEngine& engine)
+// A program on the disk must stay runnable once installed: its execute permission is carried over,
+// granted to whoever may read the new file. A replaced file starts from the old one's mode. Either way
+// the installed file gets no permission its source lacks: a private file on the disk stays private.
+mode_t installedMode(mode_t mode, const struct stat& from)
+{
+    if (from.st_mode & S_IXUSR) mode |= (mode & 0444) >> 2;
+    return mode & from.st_mode & 0777;
+}
+
+void setInstalledPermissions(CopyEngine& engine)
 {
     struct stat from;
     struct stat to;
-    if (::fstat(::fileno(engine.source), &from) != 0 || !(from.st_mode & S_IXUSR)) return;
+    if (::fstat(::fileno(engine.source), &from) != 0) return;
     if (!engine.replaced.installedPath.empty()) {
-        engine.replaced.mode |= (engine.replaced.mode & 0444) >> 2;
+        engine.replaced.mode = installedMode(engine.replaced.mode, from);
         return;
     }
-    if (::fstat(::fileno(engine.destination), &to) != 0) return;
-    mode_t mode = to.st_mode & 07777;
-    ::fchmod(::fileno(engine.destination), mode | ((mode & 0444) >> 2));
+    if (::fstat(::fileno(engine.destination), &to) != 0 || !S_ISREG(to.st_mode)) return;
+    ::fchmod(::fileno(engine.destination), installedMode(to.st_mode & 07777, from));
 }
 
 StepResult openCurrentFile(CopyEngine& engine)
@@ -131,7 +150,10 @@ StepResult openCurrentFile(CopyEngine& engine)
     std::string destination = engine.windowsDirectory + entry.destination;
     if (engine.hooks.showLabels) engine.hooks.showLabels(entry.source.c_str(), destination.c_str());
     engine.needOpen = false;
-    engine.source = entry.source.empty() ? nullptr : platform::openFile(entry.source.c_str(), "rb");
+    // Checked again at the opening: the disk may have been changed since the script was loaded. Only a
+    // regular file is a source; a folder, FIFO or device is refused before the destination is touched.
+    if (!entry.source.empty() && staysInsideDiskFolder(engine.diskFolder, entry.source))
+        engine.source = platform::openRegularFile(platform::resolvePath(entry.source), "rb");
     if (!engine.source) {
         fail(engine, kSourceMessage);
         return StepResult::MustEnd;
@@ -142,7 +164,7 @@ StepResult openCurrentFile(CopyEngine& engine)
         fail(engine, kDestinationMessage);
         return StepResult::MustEnd;
     }
-    carryExecutePermission(engine);
+    setInstalledPermissions(engine);
     // Reads come from a large buffer, so a slice rarely costs a read call; each slice then goes out in one
     // unbuffered write, so a full disk fails that slice's write and nothing unwritten is counted.
     std::setvbuf(engine.source, engine.sourceBuffer, _IOFBF, sizeof engine.sourceBuffer);
@@ -151,8 +173,10 @@ StepResult openCurrentFile(CopyEngine& engine)
 }
 
 // A write that falls short (a full disk) is reported as a destination failure, not counted as copied.
+// A new file made by this copy goes; a file being replaced stays as it was.
 StepResult writeFailed(CopyEngine& engine)
 {
+    removeUnfinishedNewFile(engine.replaced);
     closeFiles(engine);
     engine.copyEnabled = false;
     fail(engine, kDestinationMessage);
@@ -177,11 +201,12 @@ StepResult copySlice(CopyEngine& engine)
 
 bool loadInstall(CopyEngine& engine, const char* scriptName)
 {
+    engine.diskFolder = platform::currentDirectory();
     if (readInstallScript(scriptName, engine.script) != ScriptResult::Ok) {
         fail(engine, kScriptMessage);
         return false;
     }
-    if (!directoriesStayInside(engine)) {
+    if (!isUsableWindowsDirectory(engine.windowsDirectory) || !directoriesStayInside(engine)) {
         fail(engine, kDirectoryMessage);
         return false;
     }
@@ -189,12 +214,17 @@ bool loadInstall(CopyEngine& engine, const char* scriptName)
         fail(engine, kDestinationMessage);
         return false;
     }
+    if (!sourcesStayInside(engine)) {
+        fail(engine, kSourceMessage);
+        return false;
+    }
     createWindowsDirectory(engine);
     if (!createDirectories(engine)) {
         fail(engine, kDirectoryMessage);
         return false;
     }
-    if (recordProduct(engine.windowsDirectory + kSharedFolder, engine.script.productName) != LogResult::Ok) {
+    if (!logStaysInside(engine) ||
+        recordProduct(engine.windowsDirectory + kSharedFolder, engine.script.productName) != LogResult::Ok) {
         fail(engine, kLogMessage, kLogFatalCaption);
         return false;
     }

@@ -30,6 +30,7 @@ struct EngineHooks {
 
 struct CopyEngine {
     std::string windowsDirectory;   // prefix of every directory and destination, as the user confirmed it
+    std::string diskFolder;         // the folder the installer started in, where every source must lie
     bool createWindowsDirectory = false;   // the default one: made with its parents once the script has loaded
     InstallScript script;           // filled by loadInstall, read-only afterwards
     int currentFile = 0;            // index into script.files
@@ -52,7 +53,8 @@ extern CopyEngine copyEngine;
 enum class StepResult { Continue, MustEnd };
 
 // Reads the script `scriptName`, creates its directories and records the product in install.log, in that
-// order. A record that leads outside the Windows directory fails the load before anything is created.
+// order. An empty or relative Windows directory, a record that leads outside the Windows directory, or a
+// source outside the disk folder (the current directory) fails the load before anything is created.
 // Sets copy enabled on success; on the first failure shows its message and returns false.
 bool loadInstall(CopyEngine& engine, const char* scriptName);
 

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "platform/stop_signals.h"
 #include "setup/install_paths.h"
 
@@ -177,7 +178,12 @@ std::FILE* openDestinationFile(const std::string& windowsDirectory, const std::s
     if (!staysInsideWindowsDirectory(windowsDirectory, entry)) return nullptr;
     std::string path = platform::resolvePath(windowsDirectory + entry);
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? createNewFile(path) : nullptr;
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) return nullptr;
+        std::FILE* made = createNewFile(path);
+        if (made) replaced.createdPath = path;
+        return made;
+    }
     if (S_ISLNK(info.st_mode)) {
         // A link inside the Windows directory: its target is the file that is replaced.
         char* real = ::realpath(path.c_str(), nullptr);
@@ -186,7 +192,8 @@ std::FILE* openDestinationFile(const std::string& windowsDirectory, const std::s
         std::free(real);
         if (::lstat(path.c_str(), &info) != 0) return nullptr;
     }
-    if (!S_ISREG(info.st_mode)) return std::fopen(path.c_str(), "wb");   // a device, written as it is
+    // A device, written as it is; a FIFO that nobody reads fails at once rather than wait.
+    if (!S_ISREG(info.st_mode)) return platform::openForWriting(path, false);
     return openReplacement(path, replaced);
 }
 
@@ -206,6 +213,12 @@ void dropReplacedFile(ReplacedFile& replaced)
     if (replaced.installedFd >= 0) ::close(replaced.installedFd);
     if (replaced.temporaryFd >= 0) ::close(replaced.temporaryFd);
     replaced = ReplacedFile();
+}
+
+void removeUnfinishedNewFile(ReplacedFile& replaced)
+{
+    if (!replaced.createdPath.empty()) ::unlink(replaced.createdPath.c_str());
+    replaced.createdPath.clear();
 }
 
 void removeTemporaryOnSignals()

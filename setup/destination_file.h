@@ -1,7 +1,7 @@
 // setup/destination_file.h -- opening a destination for writing, and putting a replaced file into place.
 //
-// A new destination is created and written in place; it stays as far as written when copying stops, as the
-// installer never rolls back. A destination that exists is first opened for writing, without truncating it,
+// A new destination is created and written in place; it stays as far as written when the user stops the
+// copy, and is removed when the copy fails. A destination that exists is first opened for writing, without truncating it,
 // which is the proof that the user may write it; the new content then goes to a temporary file beside it,
 // created exclusively, and only once that is whole does it become the installed file. So a full disk, an
 // abort or a closed window part-way leaves the old file as it was.
@@ -22,6 +22,7 @@ struct ReplacedFile {
     int temporaryFd = -1;          // the temporary, open for reading it back
     mode_t mode = 0;               // the old file's permissions, which the installed file keeps
     bool rewriteInPlace = false;   // other links share it, or its owner cannot be kept: the same file is rewritten
+    std::string createdPath;       // a destination that did not exist, made by this copy; empty otherwise
 };
 
 // Opens the destination `entry` below `windowsDirectory` for writing: a new file, an existing one through
@@ -35,6 +36,9 @@ bool installReplacedFile(ReplacedFile& replaced, char* buffer, size_t bufferByte
 
 // Removes the temporary of a replacement that will not be finished; the old file stays as it was.
 void dropReplacedFile(ReplacedFile& replaced);
+
+// A copy that failed (a full disk): the new destination it made is removed, so no partial file stays.
+void removeUnfinishedNewFile(ReplacedFile& replaced);
 
 // The stop signals (SIGINT, SIGTERM, SIGHUP) end the program at its next wait, and the temporary of a
 // replacement in progress goes before it ends.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "setup/install_script.h"
 
 namespace setup {
@@ -14,7 +15,6 @@ namespace setup {
 namespace {
 
 constexpr size_t kCountBytes = 4;
-constexpr char kLogName[] = "install.log";
 
 int32_t readCount(const unsigned char* log)
 {
@@ -70,7 +70,10 @@ bool readWhole(std::FILE* file, std::vector<unsigned char>& bytes)
 {
     unsigned char block[4096];
     size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + got);
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+        if (bytes.size() + got > kMaxLogBytes) return false;
+        bytes.insert(bytes.end(), block, block + got);
+    }
     return !std::ferror(file);
 }
 
@@ -96,7 +99,11 @@ bool applyUpdate(std::FILE* file, const LogUpdate& update)
 
 LogResult updateLogHere(const std::string& product)
 {
-    std::FILE* file = platform::openFile(kLogName, "r+b");
+    std::string path = platform::resolvePath(kLogFileName);
+    // A FIFO or device at the log's name is never opened: reading it would wait, or never end.
+    platform::FileCheck check = platform::FileCheck::Ok;
+    std::FILE* file = platform::openRegularFile(path, "r+b", &check);
+    if (!file && check != platform::FileCheck::Missing) return LogResult::CannotCreate;
     if (file) {
         std::vector<unsigned char> bytes;
         bool ok = readWhole(file, bytes);
@@ -104,7 +111,7 @@ LogResult updateLogHere(const std::string& product)
         if (std::fclose(file) != 0) ok = false;
         return ok ? LogResult::Ok : LogResult::CannotCreate;
     }
-    file = platform::openFile(kLogName, "wb");
+    file = platform::createNewFile(path);
     if (!file) return LogResult::CannotCreate;
     std::string fresh = newLogBytes(product);
     bool ok = std::fwrite(fresh.data(), 1, fresh.size(), file) == fresh.size();

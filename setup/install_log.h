@@ -10,6 +10,10 @@
 
 namespace setup {
 
+constexpr char kLogFileName[] = "install.log";
+// Far more than any log of product names; a larger file is not walked, and the log cannot be recorded.
+constexpr size_t kMaxLogBytes = size_t(16) << 20;
+
 enum class LogChange {
     None,      // the product is already listed: the file stays byte for byte as it is
     Append,    // write `count` over the first four bytes and append `bytes` at the end
@@ -33,7 +37,9 @@ std::string newLogBytes(const std::string& product);
 enum class LogResult { Ok, CannotCreate };
 
 // Records `product` in "install.log" of the shared folder `sharedFolder` (a Windows-style path). The
-// current directory is the same afterwards as before, on success and on failure alike.
+// current directory is the same afterwards as before, on success and on failure alike. A log that is not
+// a regular file, or is larger than kMaxLogBytes, cannot be recorded; a missing one is created, never
+// through a link at its name.
 LogResult recordProduct(const std::string& sharedFolder, const std::string& product);
 
 }  // namespace setup

@@ -62,16 +62,14 @@ std::string parentOf(const std::string& path)
 // The deepest part of `path` that exists decides where the rest would be made: followed through every
 // link, it must lie inside the Windows directory. A link that leads nowhere counts as outside, since
 // creating through it would make its target.
-bool linksStayInside(const std::string& windowsDirectory, const std::string& path)
+bool linksStayInside(const std::string& realFolder, const std::string& path)
 {
-    std::string realWindows = realPath(platform::resolvePath(windowsDirectory));
-    if (realWindows.empty()) return true;
     std::string probe = path;
     for (;;) {
         struct stat info;
         if (::lstat(probe.c_str(), &info) == 0) {
             std::string real = realPath(probe);
-            return !real.empty() && within(real, realWindows);
+            return !real.empty() && within(real, realFolder);
         }
         if (errno != ENOENT && errno != ENOTDIR) return false;
         std::string parent = parentOf(probe);
@@ -84,8 +82,26 @@ bool linksStayInside(const std::string& windowsDirectory, const std::string& pat
 
 bool staysInsideWindowsDirectory(const std::string& windowsDirectory, const std::string& entry)
 {
-    return namesStayInside(windowsDirectory, entry) &&
-           linksStayInside(windowsDirectory, platform::resolvePath(windowsDirectory + entry));
+    if (!namesStayInside(windowsDirectory, entry)) return false;
+    std::string realWindows = realPath(platform::resolvePath(windowsDirectory));
+    return realWindows.empty() || linksStayInside(realWindows, platform::resolvePath(windowsDirectory + entry));
+}
+
+bool isUsableWindowsDirectory(const std::string& windowsDirectory)
+{
+    return !windowsDirectory.empty() && (windowsDirectory[0] == '/' || windowsDirectory[0] == '\\');
+}
+
+bool staysInsideDiskFolder(const std::string& diskFolderOrEmpty, const std::string& source)
+{
+    // An empty name stays: it fails to open, as a %W without its %R does.
+    if (source.empty()) return true;
+    std::string diskFolder = diskFolderOrEmpty.empty() ? platform::currentDirectory() : diskFolderOrEmpty;
+    if (source[0] == '\\' || source[0] == '/') return false;
+    if (!namesStayInside(diskFolder + "/", source)) return false;
+    std::string realDisk = realPath(diskFolder);
+    // The disk folder is the real path the installer started in; the source is resolved from there.
+    return !realDisk.empty() && linksStayInside(realDisk, diskFolder + "/" + platform::resolvePath(source));
 }
 
 }  // namespace setup

@@ -1,4 +1,5 @@
-// setup/install_paths.h -- whether a script's directory or destination stays inside the Windows directory.
+// setup/install_paths.h -- whether a script's directory or destination stays inside the Windows directory,
+// and its sources inside the disk folder.
 //
 // The script comes from a disk, which is outside data: a record must not reach past the Windows directory,
 // whether through ".." components, a name that runs on after the directory's own name ("%Wsibling"), or a
@@ -13,5 +14,15 @@ namespace setup {
 // every link on the way that already exists leads to a place inside it. A Windows directory that does not
 // exist yet holds no links, so only the names are checked then.
 bool staysInsideWindowsDirectory(const std::string& windowsDirectory, const std::string& entry);
+
+// An empty or relative Windows directory would put every record wherever the installer runs (an empty
+// one at the root): only an absolute path is used.
+bool isUsableWindowsDirectory(const std::string& windowsDirectory);
+
+// True when the source name `source`, taken relative to `diskFolder` (the real path of the folder the
+// installer started in; empty for the current directory), names a file inside that folder: no absolute
+// name, no ".." component, and no link on the way that leads out of the folder or nowhere. Sources are
+// read from the disk only.
+bool staysInsideDiskFolder(const std::string& diskFolder, const std::string& source);
 
 }  // namespace setup

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 
 namespace setup {
 
@@ -163,15 +164,13 @@ ScriptResult parseInstallScript(const char* bytes, size_t size, InstallScript& s
 ScriptResult readInstallScript(const char* path, InstallScript& script)
 {
     script = InstallScript();
-    std::FILE* file = platform::openFile(path, "rb");
-    if (!file) return ScriptResult::CannotOpen;
     std::string bytes;
-    char block[16384];
-    size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
-    bool unreadable = std::ferror(file) && bytes.empty();   // a directory opens but cannot be read
-    std::fclose(file);
-    if (unreadable) return ScriptResult::CannotOpen;
+    platform::FileCheck check = platform::readRegularFile(platform::resolvePath(path), kMaxScriptBytes, &bytes);
+    if (check == platform::FileCheck::TooLarge)
+        std::fprintf(stderr, "setup: %s is larger than %zu MiB\n", path, kMaxScriptBytes >> 20);
+    else if (check == platform::FileCheck::NotRegular)
+        std::fprintf(stderr, "setup: %s is not a regular file\n", path);
+    if (check != platform::FileCheck::Ok) return ScriptResult::CannotOpen;
     return parseInstallScript(bytes.data(), bytes.size(), script);
 }
 

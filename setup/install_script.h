@@ -19,6 +19,9 @@ constexpr size_t kMaxLabel = 14;          // characters of a disk label
 constexpr size_t kMaxDirectories = 10000;
 constexpr size_t kMaxFiles = 10000;
 constexpr size_t kMaxDiskPrompts = 1000;
+// A script at every capacity above takes under 8 MB (each record a line of at most 255 characters and
+// its "%X" and line end); a larger file, or a device that never ends, is refused before it is read.
+constexpr size_t kMaxScriptBytes = size_t(16) << 20;
 
 struct FileEntry {
     std::string source;        // as written, relative to the start directory (the distribution disk)
@@ -50,7 +53,8 @@ const char* installScriptName(uint32_t osVersion);
 // Reads a script from bytes as they lie in the file (LF or CR LF line ends). `script` is replaced.
 ScriptResult parseInstallScript(const char* bytes, size_t size, InstallScript& script);
 
-// Reads the script file `path` (a Windows-style path relative to the current directory).
+// Reads the script file `path` (a Windows-style path relative to the current directory). A file that is
+// not a regular file, or holds more than kMaxScriptBytes, cannot be opened; the reason goes to stderr.
 ScriptResult readInstallScript(const char* path, InstallScript& script);
 
 }  // namespace setup

@@ -3,8 +3,9 @@
 # cmake -DDISK_DIR=... -DLAYOUT=single|split -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=...] -DPROMPT_DIR=...
 #       -DFONT_FILE=... -DLICENCE_FILE=... -P make_disk.cmake
 # single: everything on DISK_DIR. split: DISK_DIR/disk1 holds setup, its script and the first files,
-# DISK_DIR/disk2 the rest; the script asks for disk 2 before its first file and names that disk's files
-# through "..\\disk2", where the second disk's folder lies beside the first.
+# DISK_DIR/disk1/disk2 the rest; the script asks for disk 2 before its first file and names that disk's
+# files through "disk2\\": the installer reads sources from inside the folder it started in only, so
+# the second disk's folder lies inside the first.
 
 set(product "Tockwheel")
 
@@ -43,8 +44,8 @@ foreach(entry IN LISTS files)
   set(target_dir "${first_disk}")
   set(source_name "${name}")
   if(LAYOUT STREQUAL "split" AND disk STREQUAL "2")
-    set(target_dir "${DISK_DIR}/disk2")
-    set(source_name "../disk2/${name}")
+    set(target_dir "${first_disk}/disk2")
+    set(source_name "disk2/${name}")
     if(NOT prompted)
       string(APPEND records "%C2${line_end}")
       set(prompted TRUE)

@@ -97,7 +97,9 @@ intptr_t pathDialogProc(platform::Window* dialog, unsigned message, uintptr_t wP
     switch (message) {
     case platform::kWmInitDialog: {
         char buffer[kWindowsDirectoryBytes];
-        platform::getWindowsDirectory(buffer, sizeof buffer);
+        // A path the buffer cannot hold is not offered cut, which would name another folder: the field
+        // stays empty, and an empty path is refused like any unusable one.
+        if (platform::getWindowsDirectory(buffer, sizeof buffer) >= sizeof buffer) buffer[0] = '\0';
         copyEngine.windowsDirectory = buffer;
         platform::setDlgItemText(dialog, kEditWindowsDirectory, buffer);
         return 0;   // no control gets the focus

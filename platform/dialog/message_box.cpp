@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/dialog/ui_backend.h"
+#include "platform/regular_file.h"
 
 namespace platform {
 namespace {
@@ -117,7 +118,8 @@ int messageBox(Window* owner, const char* text, const char* caption, unsigned fl
 void logLine(const std::string& line)
 {
     const char* path = std::getenv("TOCKWHEEL_UI_LOG");
-    std::FILE* out = (path && *path) ? std::fopen(path, "a") : nullptr;
+    // Opened without waiting: a FIFO that nobody reads sends the line to stderr instead of holding the program.
+    std::FILE* out = (path && *path) ? openForWriting(path, true) : nullptr;
     std::FILE* target = out ? out : stderr;
     std::fprintf(target, "%s\n", line.c_str());
     if (out) std::fclose(out);

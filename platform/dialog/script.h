@@ -6,6 +6,9 @@
 
 namespace platform {
 
+// The most a UI script may hold; a larger file (or /dev/zero) is refused before it is read.
+constexpr size_t kScriptLimitBytes = 1 << 20;
+
 enum class ScriptVerb { Click, Type, Select, Pick, Scroll, Key, Close, Answer, Dump, Steps };
 
 enum class ScriptKey { Enter, Escape };

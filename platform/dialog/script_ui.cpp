@@ -5,6 +5,7 @@
 
 #include "platform/dialog/ui_backend.h"
 #include "platform/dialog/script.h"
+#include "platform/regular_file.h"
 
 namespace platform {
 namespace {
@@ -227,14 +228,14 @@ int scriptMessageLoop(IdleStep idle)
 bool startScript(const char* path, std::string* error)
 {
     gScript = ScriptRun{};
-    std::ifstream file(path ? path : "", std::ios::binary);
-    if (!file) {
-        *error = std::string("cannot read the script \"") + (path ? path : "") + "\"";
+    std::string text;
+    FileCheck check = readRegularFile(path ? path : "", kScriptLimitBytes, &text);
+    if (check != FileCheck::Ok) {
+        std::string why = check == FileCheck::TooLarge ? "is larger than 1 MiB" : describeFileCheck(check);
+        *error = std::string("cannot read the script \"") + (path ? path : "") + "\": it " + why;
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parseScript(text.str(), path, &gScript.actions, error);
+    return parseScript(text, path, &gScript.actions, error);
 }
 
 void resetScript() { gScript = ScriptRun{}; }

@@ -1,6 +1,9 @@
 // The configuration dialog: the Apply/Cancel pair, closing, Apply, defaults, the speed bar, hand-edited files.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -371,4 +374,46 @@ TEST_F(ConfigDialogTest, ValuesOutsideEveryListOpenTheDialogWithoutAChoice)
     std::vector<uint8_t> bytes = settingsBytes();
     EXPECT_EQ(tailInt32(bytes, 0), 200);
     EXPECT_EQ(tailInt32(bytes, 4), 999);
+}
+
+// ---- Another dialog saved meanwhile ----
+
+// Dialog B is open when another dialog (a second `tockwheel /c`) sets a password and applies it. B's
+// Apply must not silently write its stale copy over that: it asks, No keeps the other's file, Yes replaces it.
+TEST_F(ConfigDialogTest, ApplyAsksBeforeOverwritingWhatAnotherDialogSavedSinceThisOneReadTheFile)
+{
+    writeSettingsFile();
+    ASSERT_EQ(loadSettings(kSettingsPath), 0);   // B's start-up
+    useScript("answer no\nanswer yes\n");
+    open();
+    pid_t other = fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        Settings.passwordEnabled = 1;
+        std::strcpy(Settings.password, "secret");
+        _exit(saveSettings(kSettingsPath));
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::vector<uint8_t> theirs = settingsBytes();
+    ASSERT_EQ(theirs.size(), 82u);
+
+    click(300);
+    click(kApply);
+    const std::string question = "box caption=\"Settings changed\" icon=exclamation buttons=yes,no";
+    EXPECT_TRUE(logHas(logLines(), question));
+    EXPECT_EQ(settingsBytes(), theirs);
+    EXPECT_TRUE(applyAndCancelEnabled());
+
+    click(kApply);
+    EXPECT_EQ(settingsBytes().size(), 74u);
+    EXPECT_FALSE(applyAndCancelEnabled());
+    // Once B saved, its own file is what it last saw: a further Apply asks nothing.
+    click(300);
+    click(kApply);
+    std::vector<std::string> lines = logLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) { return line.find(question) != std::string::npos; }),
+              2);
 }

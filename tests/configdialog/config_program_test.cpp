@@ -80,6 +80,18 @@ std::string settingsImage(const TailFields& t)
     return image.bytes();
 }
 
+// The same file with the password block: `flag` as the enabled field, then the length and the characters.
+std::string settingsImageWithPassword(const TailFields& t, const std::string& password, int flag = 1)
+{
+    std::string plain = settingsImage(t);
+    FileImage block;
+    block.i16(flag).i16(static_cast<int>(password.size()));
+    return plain.substr(0, 4) + block.bytes() + password + plain.substr(6);
+}
+
+constexpr char kSaveFailed[] = "box caption=\"Error\" icon=error buttons=ok text=\"Error: Could not save settings to "
+                               "INI file.\"";
+
 class ConfigProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -97,10 +109,18 @@ protected:
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
     // Runs `tockwheel ARGS` with the script as the user, from a directory other than the Windows one.
-    int run(const std::string& args, const std::string& script, const std::string& windowsDir = "/windows")
+    // `asUser`: as a user bound by file permissions, which root is not: root hands the scratch directory to
+    // "nobody" and runs the program as that user.
+    int run(const std::string& args, const std::string& script, const std::string& windowsDir = "/windows",
+            bool asUser = false)
     {
         writeFile(root + "/script.txt", script);
-        std::string command = "cd '" + root + "' && env -u DISPLAY -u WAYLAND_DISPLAY WINDIR='" + root +
+        std::string user;
+        if (asUser && geteuid() == 0) {
+            if (std::system(("chown -R nobody:nogroup '" + root + "'").c_str()) != 0) return -1;
+            user = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+        }
+        std::string command = "cd '" + root + "' && " + user + "env -u DISPLAY -u WAYLAND_DISPLAY WINDIR='" + root +
                               windowsDir + "' TOCKWHEEL_DISPLAY=offscreen TOCKWHEEL_SCREEN=1024x768 TOCKWHEEL_UI=script:'" +
                               root + "/script.txt' TOCKWHEEL_UI_LOG='" + root + "/ui.log' timeout 60 '" + kProgram +
                               "' " + args + " > '" + root + "/out.txt' 2>&1";
@@ -211,4 +231,62 @@ TEST_F(ConfigProgramTest, AFirstApplyMakesTheWindowsDirectoryOwnerOnlyAndAFailed
         << uiLog;
     std::string err = readFile(root + "/out.txt");
     EXPECT_NE(err.find(root + "/blocker/tockwheel: Not a directory"), std::string::npos) << err;
+}
+
+// A settings file its owner made read-only is kept: Apply says it could not save, as for any file that
+// cannot be opened for writing, instead of replacing it through a new file and a rename.
+TEST_F(ConfigProgramTest, AReadOnlySettingsFileIsNotReplaced)
+{
+    TailFields kept;
+    kept.starAmount = 1234;
+    writeFile(settingsFile(), settingsImage(kept));
+    ASSERT_EQ(chmod(settingsFile().c_str(), 0444), 0);
+    ASSERT_EQ(run("/c", "type 505 999\nclick 113\nanswer ok\nclick 110\n", "/windows", true), 1)
+        << readFile(root + "/out.txt");
+    EXPECT_NE(uiLog.find(kSaveFailed), std::string::npos) << uiLog;
+    EXPECT_NE(readFile(root + "/out.txt").find("Tockwheel.ini: Permission denied"), std::string::npos)
+        << readFile(root + "/out.txt");
+    EXPECT_EQ(readFile(settingsFile()), settingsImage(kept));
+    struct stat info;
+    ASSERT_EQ(stat(settingsFile().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+}
+
+// A Windows directory longer than the 255 characters start-up holds is never cut to another folder's
+// path: the settings of the folder the cut path names are not read, and Apply fails, saying why.
+TEST_F(ConfigProgramTest, AWindowsDirectoryTooLongForItsBufferIsNeitherCutNorUsed)
+{
+    std::string full = root + "/" + std::string(120, 'w') + "/";
+    full += std::string(287 - full.size(), 'x');
+    ASSERT_EQ(full.size(), 287u);
+    std::string cut = full.substr(0, 255);
+    for (const std::string& folder : {full, cut}) {
+        ASSERT_EQ(system(("mkdir -p '" + folder + "/Orvask'").c_str()), 0);
+    }
+    std::string cutFile = cut + "/Orvask/Tockwheel.ini";
+    writeFile(cutFile, settingsImageWithPassword(TailFields(), "pw"));
+    ASSERT_EQ(run("/c", "dump\nclick 300\nclick 113\nanswer ok\nclick 110\n", full.substr(root.size())), 1)
+        << readFile(root + "/out.txt");
+    EXPECT_NE(controlRecord(uiLog, 170).find("checked=0"), std::string::npos) << uiLog;
+    EXPECT_NE(uiLog.find(kSaveFailed), std::string::npos) << uiLog;
+    std::string err = readFile(root + "/out.txt");
+    EXPECT_NE(err.find(full + ": 287 characters long"), std::string::npos) << err;
+    EXPECT_EQ(readFile(cutFile), settingsImageWithPassword(TailFields(), "pw"));
+    struct stat info;
+    EXPECT_NE(stat((full + "/Orvask/Tockwheel.ini").c_str(), &info), 0);
+}
+
+// With the Windows directory missing, the current directory is still the one the program was started
+// in: its Orvask folder is not the user's, and its settings (a password included) are not read.
+TEST_F(ConfigProgramTest, AMissingWindowsDirectoryLeavesTheDefaultsNotTheStartFolders)
+{
+    ASSERT_EQ(mkdir((root + "/Orvask").c_str(), 0755), 0);
+    const std::string startFolderFile = root + "/Orvask/Tockwheel.ini";
+    writeFile(startFolderFile, settingsImageWithPassword(TailFields(), "pw"));
+    ASSERT_EQ(run("/c", "dump\nclick 300\nclick 113\nclick 110\n", "/missing"), 1) << readFile(root + "/out.txt");
+    EXPECT_NE(controlRecord(uiLog, 170).find("checked=0"), std::string::npos) << uiLog;
+    EXPECT_EQ(readFile(startFolderFile), settingsImageWithPassword(TailFields(), "pw"));
+    TailFields saved;
+    saved.cubes = 0;
+    EXPECT_EQ(readFile(root + "/missing/Orvask/Tockwheel.ini"), settingsImage(saved));
 }

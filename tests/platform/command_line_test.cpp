@@ -10,4 +10,7 @@ TEST(CommandLine, ProgramPathBlankThenArgumentsJoinedByBlanks)
     const char* empty[] = {"tockwheel", ""};
     EXPECT_EQ(platform::buildCommandLine(2, empty), "tockwheel ");
     EXPECT_EQ(platform::buildCommandLine(0, argv), "");
+    // A program path with a blank is quoted, as Windows quotes it, so the argument still follows the path.
+    const char* blank[] = {"/home/me/my dir/tockwheel", "/s"};
+    EXPECT_EQ(platform::buildCommandLine(2, blank), "\"/home/me/my dir/tockwheel\" /s");
 }

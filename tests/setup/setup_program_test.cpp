@@ -23,12 +23,14 @@ protected:
     // Runs the built installer in `diskDir` with `script` as the user's answers; returns its exit status.
     // An empty script runs it with no one to answer: no display, no UI script. `asUser`: as a user bound by
     // file permissions, which root is not: root hands the scratch directory to "nobody" and runs it as that.
-    int runSetup(const std::string& diskDir, const std::string& script, bool asUser = false)
+    // `shellSetup` runs in the shell first (a file-size limit, say).
+    int runSetup(const std::string& diskDir, const std::string& script, bool asUser = false,
+                 const std::string& shellSetup = "")
     {
         writeBytes(root + "/answers.txt", script);
         writeBytes(root + "/ui.log", "");
         std::string ui = script.empty() ? "-u TOCKWHEEL_UI" : "TOCKWHEEL_UI=script:'" + root + "/answers.txt'";
-        std::string command = "cd '" + diskDir + "' && env -u DISPLAY -u WAYLAND_DISPLAY " + ui +
+        std::string command = "cd '" + diskDir + "' && " + shellSetup + "env -u DISPLAY -u WAYLAND_DISPLAY " + ui +
                               " TOCKWHEEL_UI_LOG='" + root + "/ui.log' WINDIR='" + root +
                               "/default-windows' timeout 120 ./setup > '" + root + "/out.txt' 2>&1";
         int status = asUser && ::geteuid() == 0 ? runAsNobody(command) : std::system(command.c_str());
@@ -349,4 +351,92 @@ TEST_F(SetupProgramTest, ClosingTheSetupWindowWhileAFileIsReplacedKeepsItAndLeav
     EXPECT_EQ(uiLog.find("Setup complete!"), std::string::npos) << uiLog;
     EXPECT_EQ(readBytes(windows("big")), "old");
     EXPECT_EQ(listing(root + "/windows"), "big\norvask\n");
+}
+
+// A folder (or FIFO, or device) named as a source fails that source before its destination is touched:
+// an installed file is never replaced by an empty one and the install never reports success.
+TEST_F(SetupProgramTest, ASourceThatIsNotARegularFileFailsBeforeTheDestinationIsTouched)
+{
+    makeDisk("%D\\orvask\n%Rfolder\n%W\\orvask\\pass.pag\n");
+    ASSERT_EQ(::mkdir(disk("folder").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(windows("orvask").c_str(), 0755), 0);
+    writeBytes(windows("orvask/pass.pag"), "the installed bitmap");
+    ASSERT_EQ(::chmod(windows("orvask/pass.pag").c_str(), 0644), 0);
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\n"), 1) << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Fatal error", "Source file could not be opened!\\nAborting setup!")) << uiLog;
+    EXPECT_EQ(uiLog.find("Setup complete!"), std::string::npos) << uiLog;
+    EXPECT_EQ(readBytes(windows("orvask/pass.pag")), "the installed bitmap");
+    struct stat info;
+    ASSERT_EQ(::stat(windows("orvask/pass.pag").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+}
+
+// A full disk (here a file-size limit) part-way through a new file: the partial file goes with the
+// failure; nothing of the copy stays behind.
+TEST_F(SetupProgramTest, ACopyThatFailsRemovesThePartialFileItMade)
+{
+    makeDisk("%D\\orvask\n%Rbig\n%W\\big\n");
+    writeBytes(disk("big"), std::string(300000, 'b'));
+    // 200 blocks of 512 or 1024 bytes, whichever the shell counts: either way less than the file.
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\n", false, "trap '' XFSZ; ulimit -f 200; "),
+              1) << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Fatal error", "Destination file could not be created!\\nAborting setup!")) << uiLog;
+    EXPECT_FALSE(exists(windows("big")));
+    EXPECT_EQ(listing(root + "/windows"), "orvask\n");
+}
+
+// Sources are read from the disk only: an absolute name, ".." or a link that leads off the disk is
+// refused when the script is loaded, before anything is made; and a private file stays private.
+TEST_F(SetupProgramTest, SourcesOffTheDiskAreRefusedAndAnInstalledFileIsNoWiderThanItsSource)
+{
+    writeBytes(root + "/secret", "a private key");
+    ASSERT_EQ(::chmod((root + "/secret").c_str(), 0600), 0);
+    std::string absolute = root + "/secret";
+    for (char& c : absolute)
+        if (c == '/') c = '\\';
+    makeDisk("");
+    ASSERT_EQ(::symlink((root + "/secret").c_str(), disk("link").c_str()), 0);
+    for (const std::string& source : {absolute, std::string("..\\secret"), std::string("link")}) {
+        writeBytes(disk("setup.xdt"), "Tockwheel\n9\n%D\\orvask\n%R" + source + "\n%W\\copied\n");
+        EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\nclose\n"), 0)
+            << readBytes(root + "/out.txt");
+        EXPECT_TRUE(logged("Fatal error", "Source file could not be opened!\\nAborting setup!")) << source << uiLog;
+        EXPECT_EQ(listing(root + "/windows"), "") << source;
+    }
+
+    ASSERT_EQ(::chmod(disk("data").c_str(), 0600), 0);
+    writeBytes(disk("setup.xdt"), "Tockwheel\n9\n%D\\orvask\n%Rdata\n%W\\orvask\\data\n");
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\nanswer ok\n"), 0)
+        << readBytes(root + "/out.txt");
+    struct stat info;
+    ASSERT_EQ(::stat(windows("orvask/data").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
+// An empty edit field (or a relative path) would put every record below the root (or wherever setup
+// runs): it is answered as an unusable directory, before anything is made. Run as a user, so that even a
+// mistake could not write into the root.
+TEST_F(SetupProgramTest, AnEmptyOrRelativeWindowsDirectoryIsRefused)
+{
+    makeDisk("%Rdata\n%W\\data\n");
+    for (const char* typed : {"", "."}) {
+        EXPECT_EQ(runSetup(root + "/disk", typedPath(typed) + "answer ok\nclose\n", true), 0)
+            << readBytes(root + "/out.txt");
+        EXPECT_TRUE(logged("Fatal error", "Directory could not be created!\\nAborting setup!")) << typed << uiLog;
+        EXPECT_EQ(listing(root + "/disk"), "data\nsetup\nsetup.xdt\n") << typed;
+    }
+}
+
+// install.log is refused through a link that leads out of the Windows directory, or nowhere, as a record
+// through such a link is: nothing is created where it points.
+TEST_F(SetupProgramTest, AnInstallLogLinkedOutsideTheWindowsDirectoryIsRefused)
+{
+    makeDisk("%D\\orvask\n%Rdata\n%W\\orvask\\data\n");
+    ASSERT_EQ(::mkdir(windows("orvask").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink((root + "/outside.log").c_str(), windows("orvask/install.log").c_str()), 0);
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\nclose\n"), 0)
+        << readBytes(root + "/out.txt");
+    EXPECT_TRUE(logged("Fatal Error", "Error: Could not create install.log.")) << uiLog;
+    EXPECT_FALSE(exists(root + "/outside.log"));
+    EXPECT_FALSE(exists(windows("orvask/data")));
 }

@@ -43,6 +43,12 @@ TEST(RunMode, CommandLinesAsTheSystemStartsTheSaver)
         {"/s", RunMode::Configuration, 0},   // only the program path: no blank, no argument
         {"", RunMode::Configuration, 0},
         {"tockwheel /", RunMode::Configuration, 0},
+        // A quoted program path, as Windows hands over one with blanks: its blanks are its own.
+        {"\"C:\\My Savers\\tockwheel.scr\" /s", RunMode::Saver, 0},
+        {"\"/home/me/my dir/tockwheel\"   /c", RunMode::Configuration, 1},
+        {"\"/home/me/my dir/tockwheel\"", RunMode::Configuration, 0},
+        {"\"a\"b c\" /s", RunMode::Saver, 0},   // a quote inside the path: the one before the blank closes it
+        {"\"unclosed /s", RunMode::Saver, 0},   // no closing quote: the first blank counts
     };
     for (const Case& c : cases) {
         RunChoice choice = chooseRunMode(findArgument(c.commandLine));

@@ -1,6 +1,8 @@
 // Whole saver runs on the offscreen back end: start-up, the refused starts, fatal errors and the end.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "tests/startup/saver_world.h"
@@ -135,4 +137,41 @@ TEST(SaverRun, HelpAndVersionPrintAndOpenNothingWhileEveryOtherArgumentKeepsTheR
     EXPECT_EQ(world.uiLog().find("dump window=\"Tockwheel\""), 0u) << world.uiLog();
     world.events = "at 5 key 32\n";
     EXPECT_EQ(world.run("s").exitCode, 0);
+}
+
+// Started through a path with a blank ("~/my dir/tockwheel"), the switches still count: the command line
+// is rebuilt with the program path quoted, as Windows hands it over, and the argument starts after it.
+TEST(SaverRun, AProgramPathWithABlankKeepsItsSwitches)
+{
+    SaverWorld world;
+    const std::string folder = world.windows.file("my dir");
+    ASSERT_TRUE(makeDirectories(folder));
+    const std::string program = folder + "/tockwheel";
+    ASSERT_EQ(::symlink(TOCKWHEEL_PROGRAM, program.c_str()), 0);
+    world.events = "at 5 key 32\n";   // an empty UI script: a dialog that opened would end the run with 3
+    ProgramRun saver = world.run("/s", 60, program);
+    EXPECT_EQ(saver.exitCode, 0) << saver.err;
+    world.script = "click 110\n";
+    EXPECT_EQ(world.run("/c", 60, program).exitCode, 1);
+}
+
+// A hand-edited password flag of 2 comes with the password block, so it means "on" to both programs:
+// a key brings the prompt up (the run goes on until its pass limit) and Apply writes the flag back as 1.
+TEST(SaverRun, APasswordFlagOfTwoAsksForThePasswordAndIsSavedAsOne)
+{
+    SaverWorld world;
+    SettingsRecord settings = defaultSettingsRecord();
+    settings.passwordEnabled = 2;
+    std::strcpy(settings.password, "pw");
+    world.saveSettings(settings);
+    world.events = "at 5 key 32\n";
+    world.environment["TOCKWHEEL_PASSES"] = "60";
+    ProgramRun saver = world.run();
+    EXPECT_EQ(saver.exitCode, 4) << "the key ended a run that has a password\n" << saver.err;
+
+    world.script = "click 300\nclick 113\nclick 110\n";
+    EXPECT_EQ(world.run("/c").exitCode, 1);
+    std::string saved = readFile(world.windows.file("Orvask/Tockwheel.ini"));
+    ASSERT_EQ(saved.size(), 78u);
+    EXPECT_EQ(saved.substr(4, 6), std::string("\1\0\2\0pw", 6));
 }

@@ -42,14 +42,14 @@ void SaverWorld::saveSettings(const SettingsRecord& record, const std::string& f
 
 void SaverWorld::removeFile(const std::string& relativePath) { ::unlink(windows.file(relativePath).c_str()); }
 
-ProgramRun SaverWorld::run(const std::string& argument, double timeLimitSeconds)
+ProgramRun SaverWorld::run(const std::string& argument, double timeLimitSeconds, const std::string& program)
 {
     std::map<std::string, std::string> env = environment;
     writeFile(windows.file("events.txt"), events);
     writeFile(windows.file("script.txt"), script);
     env["TOCKWHEEL_EVENTS"] = windows.file("events.txt");
     env["TOCKWHEEL_UI"] = "script:" + windows.file("script.txt");
-    return runProgram(TOCKWHEEL_PROGRAM, {argument}, env, "/", timeLimitSeconds);
+    return runProgram(program.empty() ? TOCKWHEEL_PROGRAM : program, {argument}, env, "/", timeLimitSeconds);
 }
 
 std::string SaverWorld::uiLog() const { return readFile(windows.file("ui.log")); }

@@ -17,7 +17,8 @@ struct SaverWorld {
     // Writes the settings file into "Orvask" (or the given folder name).
     void saveSettings(const SettingsRecord& record, const std::string& folder = "Orvask");
     void removeFile(const std::string& relativePath);
-    ProgramRun run(const std::string& argument = "/s", double timeLimitSeconds = 120);
+    // Runs the program (or `program`, a link to it, say) with one argument.
+    ProgramRun run(const std::string& argument = "/s", double timeLimitSeconds = 120, const std::string& program = "");
     std::string uiLog() const;
 };
 
