@@ -20,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int result = decodeSettings(data, size, &record);
     if (result != 0 && std::memcmp(&record, &before, sizeof record) != 0) std::abort();
     if (::strnlen(record.password, sizeof record.password) >= sizeof record.password) std::abort();
+    // The dialog and the saver read the flag alike only when it is 0 or 1.
+    if (result == 0 && record.passwordEnabled != 0 && record.passwordEnabled != 1) std::abort();
     // A password whose characters the file does not hold in full is left as it was.
     if (result == 0 && size >= 8 && (data[4] | data[5]) != 0) {
         size_t length = static_cast<size_t>(data[6] | data[7] << 8);   // not negative: the file was taken
