@@ -14,7 +14,10 @@ namespace {
 
 constexpr mode_t kNewFileMode = 0666;   // narrowed by the umask, as any new file
 
-FileCheck missingOrDenied(int error) { return error == ENOENT || error == ENOTDIR ? FileCheck::Missing : FileCheck::Denied; }
+FileCheck missingOrDenied(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? FileCheck::Missing : FileCheck::Denied;
+}
 
 // Blocking again once open, so that reads and writes of a slow reader or writer are whole.
 std::FILE* streamWithoutNonBlock(int fd, const char* mode)

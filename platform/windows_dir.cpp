@@ -113,7 +113,8 @@ std::string findDataFile(const std::string& windowsPath)
     std::string here = resolvePath(windowsPath);
     bool absolute = here[0] == '/';
     // A relative path is relative to the Windows directory only while that is current.
-    if ((absolute || gWindowsDirCurrent) && isRegularFile(here)) return absolute ? here : currentDirectory() + "/" + here;
+    if ((absolute || gWindowsDirCurrent) && isRegularFile(here))
+        return absolute ? here : currentDirectory() + "/" + here;
     if (absolute) return std::string();
     std::string installed = findUnder(installedDataDirectory(), windowsPath);
     return installed.empty() ? findAlongDataDirs(windowsPath) : installed;

@@ -1,10 +1,10 @@
 // setup/destination_file.h -- opening a destination for writing, and putting a replaced file into place.
 //
 // A new destination is created and written in place; it stays as far as written when the user stops the
-// copy, and is removed when the copy fails. A destination that exists is first opened for writing, without truncating it,
-// which is the proof that the user may write it; the new content then goes to a temporary file beside it,
-// created exclusively, and only once that is whole does it become the installed file. So a full disk, an
-// abort or a closed window part-way leaves the old file as it was.
+// copy, and is removed when the copy fails. A destination that exists is first opened for writing, without
+// truncating it, which is the proof that the user may write it; the new content then goes to a temporary
+// file beside it, created exclusively, and only once that is whole does it become the installed file. So a
+// full disk, an abort or a closed window part-way leaves the old file as it was.
 #pragma once
 
 #include <sys/types.h>

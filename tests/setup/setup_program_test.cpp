@@ -362,7 +362,8 @@ TEST_F(SetupProgramTest, ASourceThatIsNotARegularFileFailsBeforeTheDestinationIs
     ASSERT_EQ(::mkdir(windows("orvask").c_str(), 0755), 0);
     writeBytes(windows("orvask/pass.pag"), "the installed bitmap");
     ASSERT_EQ(::chmod(windows("orvask/pass.pag").c_str(), 0644), 0);
-    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\n"), 1) << readBytes(root + "/out.txt");
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\n"), 1)
+        << readBytes(root + "/out.txt");
     EXPECT_TRUE(logged("Fatal error", "Source file could not be opened!\\nAborting setup!")) << uiLog;
     EXPECT_EQ(uiLog.find("Setup complete!"), std::string::npos) << uiLog;
     EXPECT_EQ(readBytes(windows("orvask/pass.pag")), "the installed bitmap");
@@ -378,8 +379,9 @@ TEST_F(SetupProgramTest, ACopyThatFailsRemovesThePartialFileItMade)
     makeDisk("%D\\orvask\n%Rbig\n%W\\big\n");
     writeBytes(disk("big"), std::string(300000, 'b'));
     // 200 blocks of 512 or 1024 bytes, whichever the shell counts: either way less than the file.
-    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\n", false, "trap '' XFSZ; ulimit -f 200; "),
-              1) << readBytes(root + "/out.txt");
+    const std::string smallDisk = "trap '' XFSZ; ulimit -f 200; ";
+    EXPECT_EQ(runSetup(root + "/disk", typedPath(root + "/windows") + "answer ok\n", false, smallDisk), 1)
+        << readBytes(root + "/out.txt");
     EXPECT_TRUE(logged("Fatal error", "Destination file could not be created!\\nAborting setup!")) << uiLog;
     EXPECT_FALSE(exists(windows("big")));
     EXPECT_EQ(listing(root + "/windows"), "orvask\n");
