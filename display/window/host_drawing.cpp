@@ -29,6 +29,8 @@ void followHostSize()
         postQuit();
         return;
     }
+    gSdl.host.width = width;
+    gSdl.host.height = height;
     if (!resizePages(width, height)) {
         std::fprintf(stderr, "display: no page of %d x %d for the host's window; ending\n", width, height);
         postQuit();
@@ -49,6 +51,9 @@ bool adoptHostWindow(unsigned long xWindow)
     gSdl.host.active = true;
     gSdl.host.xWindow = xWindow;
     gSdl.host.nextSizeCheckUs = 0;
+    if (!hostWindowSize(xWindow, &gSdl.host.width, &gSdl.host.height))
+        SDL_GetWindowSize(gSdl.window, &gSdl.host.width, &gSdl.host.height);
+    noteXWindow();
     gSdl.focusLost = false;
     gSdl.pending.waiting = false;
     return true;

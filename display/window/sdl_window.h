@@ -59,7 +59,11 @@ struct SdlState {
         bool active;                 // `window` belongs to a screen-saver host
         unsigned long xWindow;       // its X id
         uint64_t nextSizeCheckUs;    // monotonic time of the next look at its size
+        int width, height;           // its size as last looked at, pixels
     } host;
+    unsigned long focusBefore;       // X window that had the focus before ours (PointerRoot 1, None 0)
+    int focusRevertBefore;           // and its revert-to
+    bool focusNoted;                 // focusBefore holds what to give back
     CoverWindows covers;
     // A password run: keyboard and pointer held, the focus and the top of the stack kept, however
     // other clients try to take them.
@@ -74,9 +78,19 @@ struct SdlState {
 
 extern SdlState gSdl;
 
+// SDL's X connection and `window`'s X id into gSdl.x and gSdl.xWindow; null and 0 off X.
+void noteXWindow();
+
 // Host window (window_backend.cpp uses these in place of its own window).
 bool adoptHostWindow(unsigned long xWindow);
 void pumpHostWindow();   // quit events, size changes, the viewport
+
+// A page drawn off screen shown in an X window through shared-memory bands (x_pixels.cpp); `fill`
+// stretches it over the whole window, otherwise it keeps its shape between black bars. False where
+// the server cannot take shared memory or the window's visual is not 24 or 32-bit true colour.
+bool xPixelsAvailable(::_XDisplay* x, unsigned long window);
+bool putPageInXWindow(::_XDisplay* x, unsigned long window, int windowWidth, int windowHeight, bool fill);
+void releaseXPixels();
 
 // Cover windows (covers.cpp).
 void coverOtherDisplays();
