@@ -219,11 +219,12 @@ void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bi
                       const WindowPixels& window);
 void releaseStretch();                      // the read-back buffers
 // The same a band of rows at a time: rows [firstRow, firstRow + rows.height) of a picture shownHeight rows
-// high, as the page shows stretched over it (rows past the picture's end are left alone).
+// high, as the page shows stretched over it (rows past the picture's end are left alone), from page
+// rows that start at OpenGL's row rgbaFirstRow (counted from the bottom).
 void reduceAndStretchRows(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
-                          const WindowPixels& rows, int firstRow, int shownHeight);
-bool readPageBack();                        // the page into memory for stretchPageRows; false without one
-void stretchPageRows(const WindowPixels& rows, int firstRow, int shownHeight);
+                          const WindowPixels& rows, int firstRow, int shownHeight, int rgbaFirstRow);
+// Reads back only the page rows that one band shows and fills the band with them; false without a page.
+bool stretchPageBand(const WindowPixels& rows, int firstRow, int shownHeight);
 // Where a page is shown in a window: the largest rectangle of the page's shape, centred; the rest black.
 struct ShownRect {
     int x, y;            // window pixels from the top left

@@ -16,6 +16,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -156,7 +157,7 @@ void stretchRow(const uint8_t* rgba, int pageWidth, uint32_t* out)
 }  // namespace
 
 void reduceAndStretchRows(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
-                          const WindowPixels& rows, int firstRow, int shownHeight)
+                          const WindowPixels& rows, int firstRow, int shownHeight, int rgbaFirstRow)
 {
     if (!rgba || pageWidth <= 0 || pageHeight <= 0 || rows.width <= 0 || rows.height <= 0 || shownHeight <= 0) return;
     prepare(pageWidth, bitsPerPixel, rows);
@@ -176,7 +177,8 @@ void reduceAndStretchRows(const uint8_t* rgba, int pageWidth, int pageHeight, in
         }
         shownRow = top;
         previous = reinterpret_cast<uint8_t*>(out);
-        const uint8_t* source = rgba + static_cast<size_t>(pageHeight - 1 - top) * static_cast<size_t>(pageWidth) * 4;
+        const int glRow = pageHeight - 1 - top - rgbaFirstRow;
+        const uint8_t* source = rgba + static_cast<size_t>(glRow) * static_cast<size_t>(pageWidth) * 4;
         stretchRow(source, pageWidth, out);
     }
 }
@@ -184,7 +186,7 @@ void reduceAndStretchRows(const uint8_t* rgba, int pageWidth, int pageHeight, in
 void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
                       const WindowPixels& window)
 {
-    reduceAndStretchRows(rgba, pageWidth, pageHeight, bitsPerPixel, window, 0, window.height);
+    reduceAndStretchRows(rgba, pageWidth, pageHeight, bitsPerPixel, window, 0, window.height, 0);
 }
 
 ShownRect letterbox(int pageWidth, int pageHeight, int windowWidth, int windowHeight)
@@ -206,12 +208,16 @@ ShownRect letterbox(int pageWidth, int pageHeight, int windowWidth, int windowHe
     return shown;
 }
 
-bool readPageBack()
+namespace {
+
+// Page rows [first, first + count) counted from the bottom, as OpenGL counts them, into gStretch.page.
+bool readPageRows(int first, int count)
 {
     const ModeInfo& mode = gFramework.screen.mode;
     const unsigned framebuffer = pageFramebuffer();
-    if (!framebuffer || mode.xRes <= 0 || mode.yRes <= 0) return false;
-    gStretch.page.resize(static_cast<size_t>(mode.xRes) * static_cast<size_t>(mode.yRes) * 4);
+    if (!framebuffer || mode.xRes <= 0 || count <= 0) return false;
+    const size_t bytes = static_cast<size_t>(mode.xRes) * static_cast<size_t>(count) * 4;
+    if (gStretch.page.size() < bytes) gStretch.page.resize(bytes);
     GLint readBinding = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -220,22 +226,39 @@ bool readPageBack()
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadPixels(0, 0, mode.xRes, mode.yRes, GL_RGBA, GL_UNSIGNED_BYTE, gStretch.page.data());
+    glReadPixels(0, first, mode.xRes, count, GL_RGBA, GL_UNSIGNED_BYTE, gStretch.page.data());
     glPopClientAttrib();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
     return true;
 }
 
-void stretchPageRows(const WindowPixels& rows, int firstRow, int shownHeight)
+int pageRowUnder(int windowRow, int pageHeight, int shownHeight)
+{
+    return static_cast<int>((2 * static_cast<int64_t>(windowRow) + 1) * pageHeight / (2 * static_cast<int64_t>(shownHeight)));
+}
+
+}  // namespace
+
+bool stretchPageBand(const WindowPixels& rows, int firstRow, int shownHeight)
 {
     const ModeInfo& mode = gFramework.screen.mode;
-    reduceAndStretchRows(gStretch.page.data(), mode.xRes, mode.yRes, mode.bitsPerPixel, rows, firstRow, shownHeight);
+    if (mode.yRes <= 0 || shownHeight <= 0 || firstRow >= shownHeight) return false;
+    const int lastRow = std::min(firstRow + rows.height, shownHeight) - 1;
+    // Top-down page rows under the band's first and last window rows; OpenGL counts them upwards.
+    const int top = pageRowUnder(firstRow, mode.yRes, shownHeight);
+    const int bottom = pageRowUnder(lastRow, mode.yRes, shownHeight);
+    const int glFirst = mode.yRes - 1 - bottom;
+    if (!readPageRows(glFirst, bottom - top + 1)) return false;
+    reduceAndStretchRows(gStretch.page.data(), mode.xRes, mode.yRes, mode.bitsPerPixel, rows, firstRow, shownHeight,
+                         glFirst);
+    return true;
 }
 
 bool stretchPageInto(const WindowPixels& window)
 {
-    if (!readPageBack()) return false;
-    stretchPageRows(window, 0, window.height);
+    const ModeInfo& mode = gFramework.screen.mode;
+    if (!readPageRows(0, mode.yRes)) return false;
+    reduceAndStretch(gStretch.page.data(), mode.xRes, mode.yRes, mode.bitsPerPixel, window);
     return true;
 }
 

@@ -39,21 +39,46 @@ void followHostSize()
 
 }  // namespace
 
+// A page drawn off screen and shown through shared memory (x_pixels.cpp) needs no drawable of the host
+// window's size, which a software renderer would keep in memory (8 MB at 1920 x 1080) for nothing: the
+// context then lives on a hidden window of one pixel. Where the server cannot take shared memory (a
+// remote display) the context is made on the host's window itself and the page is blitted there.
+bool adoptThroughHiddenWindow(unsigned long xWindow)
+{
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    gSdl.window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!gSdl.window) return false;
+    noteXWindow();
+    if (gSdl.x && xPixelsAvailable(gSdl.x, xWindow)) {
+        gSdl.xWindow = xWindow;
+        return true;
+    }
+    SDL_DestroyWindow(gSdl.window);
+    gSdl.window = nullptr;
+    gSdl.x = nullptr;
+    gSdl.xWindow = 0;
+    return false;
+}
+
 bool adoptHostWindow(unsigned long xWindow)
 {
     watchHostWindow(xWindow);
-    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
-    gSdl.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(xWindow)));
-    if (!gSdl.window) {
-        std::fprintf(stderr, "display: cannot draw into the host's window 0x%lx: %s\n", xWindow, SDL_GetError());
-        return false;
+    gSdl.host.hiddenContext = adoptThroughHiddenWindow(xWindow);
+    if (!gSdl.host.hiddenContext) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
+        SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+        gSdl.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(xWindow)));
+        if (!gSdl.window) {
+            std::fprintf(stderr, "display: cannot draw into the host's window 0x%lx: %s\n", xWindow, SDL_GetError());
+            return false;
+        }
+        noteXWindow();
     }
     gSdl.host.active = true;
     gSdl.host.xWindow = xWindow;
     gSdl.host.nextSizeCheckUs = 0;
     if (!hostWindowSize(xWindow, &gSdl.host.width, &gSdl.host.height))
         SDL_GetWindowSize(gSdl.window, &gSdl.host.width, &gSdl.host.height);
-    noteXWindow();
     gSdl.focusLost = false;
     gSdl.pending.waiting = false;
     return true;

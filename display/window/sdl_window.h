@@ -60,6 +60,8 @@ struct SdlState {
         unsigned long xWindow;       // its X id
         uint64_t nextSizeCheckUs;    // monotonic time of the next look at its size
         int width, height;           // its size as last looked at, pixels
+        bool hiddenContext;          // the context is on a hidden window of ours; the page reaches the
+                                     // host's window through shared memory only
     } host;
     unsigned long focusBefore;       // X window that had the focus before ours (PointerRoot 1, None 0)
     int focusRevertBefore;           // and its revert-to

@@ -305,10 +305,7 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    if (hostRequest().hosted) {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
-        return adoptHostWindow(hostRequest().window);
-    }
+    if (hostRequest().hosted) return adoptHostWindow(hostRequest().window);
     // A password run's windows are placed by nobody but us, so no window manager can stack another
     // client's window above them or keep ours from being raised.
     SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, gFramework.screen.inputGrab ? "1" : "0");
@@ -401,7 +398,7 @@ bool createContext(unsigned)
 
 bool pageOnScreen(int width, int height, bool depthBuffer)
 {
-    if (!gSdl.context) return false;
+    if (!gSdl.context || gSdl.host.hiddenContext) return false;
     if (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits) return false;
     // SDL does not track a host's window's size; host_drawing.cpp looks at it.
     int drawableW = gSdl.host.width, drawableH = gSdl.host.height;
@@ -451,6 +448,11 @@ bool presentPixels(int pageWidth, int pageHeight, bool* synced)
 // screen only needs the swap.
 bool present(unsigned presented, int pageWidth, int pageHeight)
 {
+    // Reduced by the bands' own tables, exactly as the colour-depth pass reduces it.
+    if (gSdl.host.hiddenContext) {
+        putPageInXWindow(gSdl.x, gSdl.xWindow, gSdl.host.width, gSdl.host.height, true);
+        return false;
+    }
     if (!presented) {
         SDL_GL_SwapWindow(gSdl.window);
         return gSdl.swapIntervalSet;
@@ -519,6 +521,7 @@ void closeMode()
     gSdl.xWindow = 0;
     gSdl.lock = {};
     gSdl.host.active = false;
+    gSdl.host.hiddenContext = false;
     SDL_StopTextInput();
 }
 

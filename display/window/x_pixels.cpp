@@ -165,7 +165,6 @@ bool putPageInXWindow(::_XDisplay* x, unsigned long window, int windowWidth, int
             return false;
         }
     }
-    if (!readPageBack()) return false;
     fillBars(shown, windowWidth, windowHeight);
     const int bandBytes = gBands.image->bytes_per_line * kBandRows;
     for (int first = 0, band = 0; first < shown.height; first += kBandRows, band = (band + 1) % kBands) {
@@ -173,7 +172,7 @@ bool putPageInXWindow(::_XDisplay* x, unsigned long window, int windowWidth, int
         WindowPixels rows = {reinterpret_cast<uint32_t*>(gBands.image->data + band * bandBytes),
                              gBands.image->bytes_per_line, shown.width, kBandRows,
                              {gBands.shifts[0], gBands.shifts[1], gBands.shifts[2]}, gBands.opaque};
-        stretchPageRows(rows, first, shown.height);
+        if (!stretchPageBand(rows, first, shown.height)) return false;
         const int count = shown.height - first < kBandRows ? shown.height - first : kBandRows;
         XShmPutImage(x, window, gBands.gc, gBands.image, 0, band * kBandRows, shown.x, shown.y + first,
                      static_cast<unsigned>(shown.width), static_cast<unsigned>(count), False);
