@@ -47,6 +47,7 @@ bool adoptThroughHiddenWindow(unsigned long xWindow)
 {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     gSdl.window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    gSdl.glWindow = gSdl.window;
     if (!gSdl.window) return false;
     noteXWindow();
     if (gSdl.x && xPixelsAvailable(gSdl.x, xWindow)) {
@@ -55,6 +56,7 @@ bool adoptThroughHiddenWindow(unsigned long xWindow)
     }
     SDL_DestroyWindow(gSdl.window);
     gSdl.window = nullptr;
+    gSdl.glWindow = nullptr;
     gSdl.x = nullptr;
     gSdl.xWindow = 0;
     return false;
@@ -63,8 +65,8 @@ bool adoptThroughHiddenWindow(unsigned long xWindow)
 bool adoptHostWindow(unsigned long xWindow)
 {
     watchHostWindow(xWindow);
-    gSdl.host.hiddenContext = adoptThroughHiddenWindow(xWindow);
-    if (!gSdl.host.hiddenContext) {
+    gSdl.hiddenContext = adoptThroughHiddenWindow(xWindow);
+    if (!gSdl.hiddenContext) {
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
         SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
         gSdl.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(xWindow)));
@@ -72,6 +74,7 @@ bool adoptHostWindow(unsigned long xWindow)
             std::fprintf(stderr, "display: cannot draw into the host's window 0x%lx: %s\n", xWindow, SDL_GetError());
             return false;
         }
+        gSdl.glWindow = gSdl.window;
         noteXWindow();
     }
     gSdl.host.active = true;

@@ -43,7 +43,7 @@ struct SdlState {
     ScreenInfo desktop;              // desktop mode of display 0
     Size modes[kMaxDisplayModes];    // the display's own modes
     int modeCount;
-    SDL_Window* window;              // null when no mode is set
+    SDL_Window* window;              // null when no mode is set; under a host, the hidden window or the host's
     ::_XDisplay* x;                  // SDL's X connection while `window` is on an X server, else null
     unsigned long xWindow;           // `window`'s X id, 0 off X
     SDL_GLContext context;           // null without OpenGL
@@ -60,9 +60,10 @@ struct SdlState {
         unsigned long xWindow;       // its X id
         uint64_t nextSizeCheckUs;    // monotonic time of the next look at its size
         int width, height;           // its size as last looked at, pixels
-        bool hiddenContext;          // the context is on a hidden window of ours; the page reaches the
-                                     // host's window through shared memory only
     } host;
+    SDL_Window* glWindow;            // where the context lives: `window`, or a hidden one of one pixel
+    bool hiddenContext;              // glWindow is hidden: the page reaches `window` (or the host's)
+                                     // through shared memory only
     unsigned long focusBefore;       // X window that had the focus before ours (PointerRoot 1, None 0)
     int focusRevertBefore;           // and its revert-to
     bool focusNoted;                 // focusBefore holds what to give back
@@ -89,7 +90,7 @@ void pumpHostWindow();   // quit events, size changes, the viewport
 
 // A page drawn off screen shown in an X window through shared-memory bands (x_pixels.cpp); `fill`
 // stretches it over the whole window, otherwise it keeps its shape between black bars. False where
-// the server cannot take shared memory or the window's visual is not 24 or 32-bit true colour.
+// the server cannot take shared memory or the window's visual is not of 24 or 32 bits with colour masks.
 bool xPixelsAvailable(::_XDisplay* x, unsigned long window);
 bool putPageInXWindow(::_XDisplay* x, unsigned long window, int windowWidth, int windowHeight, bool fill);
 void releaseXPixels();

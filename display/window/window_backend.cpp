@@ -301,6 +301,27 @@ void giveFocusBack(::Display* x)
     XSetErrorHandler(previous);
 }
 
+// A page stretched over the window on X is shown through shared memory (x_pixels.cpp) and never drawn
+// into the window by OpenGL, whose drawable there would keep a window-sized buffer resident for nothing
+// (8 MB at 1920 x 1080): the window is made without OpenGL and the context lives on a hidden window of
+// one pixel. Nothing is made where the server cannot take shared memory.
+void openStretchedWindow(const char* title, int windowW, int windowH, uint32_t flags)
+{
+    const char* video = SDL_GetCurrentVideoDriver();
+    if (!video || std::strcmp(video, "x11") != 0) return;
+    gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
+    if (!gSdl.window) return;
+    noteXWindow();
+    if (xPixelsAvailable(gSdl.x, gSdl.xWindow)) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+        gSdl.glWindow = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        gSdl.hiddenContext = gSdl.glWindow != nullptr;
+    }
+    if (gSdl.hiddenContext) return;
+    SDL_DestroyWindow(gSdl.window);
+    gSdl.window = nullptr;
+}
+
 bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -324,13 +345,18 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     // buffer it makes: 8 MB resident for nothing at 1920 x 1080.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, windowW == xRes && windowH == yRes ? kWindowDepthBits : 0);
     noteFocus();
-    gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
+    gSdl.hiddenContext = false;
+    const bool stretched = windowW != xRes || windowH != yRes;
+    if (stretched && !gSdl.console) openStretchedWindow(title, windowW, windowH, flags & ~SDL_WINDOW_OPENGL);
+    if (!gSdl.window)
+        gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
     if (!gSdl.window) {
         // A display without such a visual still shows pages drawn off screen.
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
         gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
     }
     if (!gSdl.window) return false;
+    if (!gSdl.hiddenContext) gSdl.glWindow = gSdl.window;
     gSdl.focusLost = false;
     gSdl.focusLeftUs = 0;
     gSdl.pending.waiting = false;
@@ -366,7 +392,7 @@ bool backBufferSurvivesSwap()
     for (uint8_t mark : kMarks) {
         glClearColor(0, 0, mark / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        SDL_GL_SwapWindow(gSdl.window);
+        SDL_GL_SwapWindow(gSdl.glWindow);
         uint8_t pixel[4] = {};
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
@@ -382,9 +408,9 @@ bool backBufferSurvivesSwap()
 
 bool createContext(unsigned)
 {
-    if (!gSdl.window) return false;
-    gSdl.context = SDL_GL_CreateContext(gSdl.window);
-    if (!gSdl.context || SDL_GL_MakeCurrent(gSdl.window, gSdl.context) != 0) return false;
+    if (!gSdl.glWindow) return false;
+    gSdl.context = SDL_GL_CreateContext(gSdl.glWindow);
+    if (!gSdl.context || SDL_GL_MakeCurrent(gSdl.glWindow, gSdl.context) != 0) return false;
     gSdl.swapIntervalSet = SDL_GL_SetSwapInterval(1) == 0;
     // What the window really got: a host's window has the visual its host chose.
     GLint depthBits = 0;
@@ -398,7 +424,7 @@ bool createContext(unsigned)
 
 bool pageOnScreen(int width, int height, bool depthBuffer)
 {
-    if (!gSdl.context || gSdl.host.hiddenContext) return false;
+    if (!gSdl.context || gSdl.hiddenContext) return false;
     if (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits) return false;
     // SDL does not track a host's window's size; host_drawing.cpp looks at it.
     int drawableW = gSdl.host.width, drawableH = gSdl.host.height;
@@ -449,8 +475,10 @@ bool presentPixels(int pageWidth, int pageHeight, bool* synced)
 bool present(unsigned presented, int pageWidth, int pageHeight)
 {
     // Reduced by the bands' own tables, exactly as the colour-depth pass reduces it.
-    if (gSdl.host.hiddenContext) {
-        putPageInXWindow(gSdl.x, gSdl.xWindow, gSdl.host.width, gSdl.host.height, true);
+    if (gSdl.hiddenContext) {
+        int windowW = gSdl.host.width, windowH = gSdl.host.height;
+        if (!gSdl.host.active) SDL_GetWindowSize(gSdl.window, &windowW, &windowH);
+        putPageInXWindow(gSdl.x, gSdl.xWindow, windowW, windowH, gSdl.host.active);
         return false;
     }
     if (!presented) {
@@ -514,14 +542,16 @@ void closeMode()
     ::Display* x = gSdl.x;
     // SDL leaves a foreign window to its owner.
     if (gSdl.window) SDL_DestroyWindow(gSdl.window);
+    if (gSdl.glWindow && gSdl.glWindow != gSdl.window) SDL_DestroyWindow(gSdl.glWindow);
     if (!gSdl.host.active) giveFocusBack(x);
     gSdl.context = nullptr;
     gSdl.window = nullptr;
+    gSdl.glWindow = nullptr;
+    gSdl.hiddenContext = false;
     gSdl.x = nullptr;
     gSdl.xWindow = 0;
     gSdl.lock = {};
     gSdl.host.active = false;
-    gSdl.host.hiddenContext = false;
     SDL_StopTextInput();
 }
 

@@ -64,9 +64,12 @@ bool localServer(::Display* x)
 bool makeBands(::Display* x, unsigned long window, int width)
 {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(x, window, &attributes) || attributes.visual->c_class != TrueColor ||
-        (attributes.depth != 24 && attributes.depth != 32))
-        return false;
+    if (!XGetWindowAttributes(x, window, &attributes)) return false;
+    // SDL gives its own windows a DirectColor visual where there is one (for gamma ramps), with
+    // colour maps that pass every value through.
+    const bool colourMasks = attributes.visual &&
+                             (attributes.visual->c_class == TrueColor || attributes.visual->c_class == DirectColor);
+    if (!colourMasks || (attributes.depth != 24 && attributes.depth != 32)) return false;
     gBands.image = XShmCreateImage(x, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap, nullptr,
                                    &gBands.shm, static_cast<unsigned>(width), kBandRows * kBands);
     if (!gBands.image) return false;
