@@ -201,6 +201,9 @@ ShownRect letterbox(int pageWidth, int pageHeight, int windowWidth, int windowHe
     } else if (tall > wide) {
         shown.width = static_cast<int>((wide + pageHeight / 2) / pageHeight);
     }
+    // Shapes that differ by less than a pixel's rounding are the same shape: no bar one pixel wide.
+    if (windowWidth - shown.width <= 1) shown.width = windowWidth;
+    if (windowHeight - shown.height <= 1) shown.height = windowHeight;
     shown.width = shown.width < 1 ? 1 : shown.width;
     shown.height = shown.height < 1 ? 1 : shown.height;
     shown.x = (windowWidth - shown.width) / 2;

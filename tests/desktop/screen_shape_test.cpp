@@ -100,13 +100,19 @@ Box litPixels(const Pixels& pixels)
     return box;
 }
 
-// The hub once the picture is up: polled, since the first frames take a moment under load.
+// The hub once the clock has settled at its place: the same box in two pictures a moment apart (the
+// very first frame draws the clock a little nearer, and a picture read while bands are being put may
+// hold parts of two frames).
 Box waitForHub(const std::string& display, unsigned long window)
 {
-    Box hub;
-    for (int i = 0; i < 150 && hub.count < 500; ++i) {
-        pause(0.1);
+    Box previous, hub;
+    for (int i = 0; i < 150; ++i) {
+        pause(0.2);
+        previous = hub;
         hub = hubPixels(readWindow(display, window));
+        if (hub.count > 500 && hub.minX == previous.minX && hub.maxX == previous.maxX && hub.minY == previous.minY &&
+            hub.maxY == previous.maxY)
+            break;
     }
     return hub;
 }
