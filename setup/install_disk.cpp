@@ -33,9 +33,14 @@ std::string installedDisk()
     std::string path(program, static_cast<size_t>(length));
     size_t slash = path.rfind('/');
     if (slash == std::string::npos) return std::string();
-    std::string disk = path.substr(0, slash + 1) + TOCKWHEEL_DISK_FROM_PROGRAM;
-    char resolved[PATH_MAX];
-    return ::realpath(disk.c_str(), resolved) ? std::string(resolved) : disk;
+    // The way up is taken here, so that the folder named on stderr reads plainly even where it is missing.
+    std::string folder = path.substr(0, slash);
+    std::string rest = TOCKWHEEL_DISK_FROM_PROGRAM;
+    while (rest.compare(0, 3, "../") == 0 && folder.rfind('/') != std::string::npos) {
+        folder.erase(folder.rfind('/'));
+        rest.erase(0, 3);
+    }
+    return folder + "/" + rest;
 }
 
 }  // namespace
