@@ -4,6 +4,7 @@
 # screen), against xscreensaver's gltext clock (`gltext -root`), side by side on one Xvfb screen per size.
 #
 #   bench/peer/host_run.sh [BUILD_DIR]     SIZES="1920x1080 1024x768" SECONDS_EACH=15 RUNS=2 CSV=FILE
+#                                          BEFORE=PROGRAM (an older tockwheel, for before-and-after rows)
 #
 # Rows per size: gltext at its default rate; the saver with no settings file (640 x 480, 16-bit: what a
 # new user gets) and in mode 81 (1024 x 768, 32-bit), each under the host (-root) and on its own.
@@ -11,7 +12,8 @@
 # user + system time of every thread of the program (llvmpipe's too), plus, in its own column, what the
 # X server spent meanwhile (from /proc); peak RSS from /usr/bin/time. The programs take turns, RUNS
 # rounds, and each row's round with the least CPU (own + X server) counts. Prints a Markdown table per
-# size; with CSV set, also one line per row: size,row,seconds,cpu_s,xserver_s,peak_kb.
+# size; with CSV set, also one line per row: size,row,seconds,cpu_s,xserver_s,peak_kb. With BEFORE set,
+# that program runs the two host rows too, in the same turns.
 set -eu
 cd "$(dirname "$0")/../.."
 BUILD=${1:-build}
@@ -45,6 +47,8 @@ windows() {   # windows NAME [MODE-SIZE]: a Windows directory, with a 32-bit set
 windows defaults
 windows mode81 1024x768
 ROWS="gltext host-defaults host-mode81 own-defaults own-mode81"
+BEFORE=${BEFORE:-}
+[ -z "$BEFORE" ] || ROWS="$ROWS before-defaults before-mode81"
 
 xserver_ticks() { awk '{ print $14 + $15 }' "/proc/$XVFB_PID/stat"; }
 
@@ -62,6 +66,7 @@ run_row() {
     gltext) timed "$GLTEXT" -root -text '%I:%M:%S %p' ;;
     host-*) WINDIR="$WORK/${1#host-}" TOCKWHEEL_DISPLAY=window timed "$BUILD/saver/tockwheel" /s -root ;;
     own-*) WINDIR="$WORK/${1#own-}" TOCKWHEEL_DISPLAY=window timed "$BUILD/saver/tockwheel" /s ;;
+    before-*) WINDIR="$WORK/${1#before-}" TOCKWHEEL_DISPLAY=window timed "$BEFORE" /s -root ;;
   esac
 }
 
@@ -93,6 +98,8 @@ for size in $SIZES; do
       name["host-mode81"] = "tockwheel /s -root, mode 81 (1024 x 768, 32-bit)"
       name["own-defaults"] = "tockwheel /s, no settings file"
       name["own-mode81"] = "tockwheel /s, mode 81"
+      name["before-defaults"] = "before: tockwheel /s -root, no settings file"
+      name["before-mode81"] = "before: tockwheel /s -root, mode 81"
     }
     { row[NR] = $1; cpu[$1] = $2; x[$1] = $3; rss[$1] = $4 / 1024; load[$1] = $5 }
     END {
