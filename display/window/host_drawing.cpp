@@ -62,10 +62,16 @@ bool adoptThroughHiddenWindow(unsigned long xWindow)
     return false;
 }
 
-bool adoptHostWindow(unsigned long xWindow)
+bool adoptHostWindow(unsigned long xWindow, int modeWidth, int modeHeight)
 {
     watchHostWindow(xWindow);
-    gSdl.hiddenContext = adoptThroughHiddenWindow(xWindow);
+    // A page of the window's own size may be drawn straight into the window (pageOnScreen), which costs
+    // less than any copy: that one keeps its context on the host's window.
+    int windowW = 0, windowH = 0, pageW = 0, pageH = 0;
+    const bool known = hostWindowSize(xWindow, &windowW, &windowH);
+    pageForHostWindow(modeWidth, modeHeight, windowW, windowH, &pageW, &pageH);
+    const bool stretched = !known || pageW != windowW || pageH != windowH;
+    gSdl.hiddenContext = stretched && adoptThroughHiddenWindow(xWindow);
     if (!gSdl.hiddenContext) {
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
         SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");

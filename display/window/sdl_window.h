@@ -85,7 +85,8 @@ extern SdlState gSdl;
 void noteXWindow();
 
 // Host window (window_backend.cpp uses these in place of its own window).
-bool adoptHostWindow(unsigned long xWindow);
+// The page will be the mode's detail in the window's shape (pageForHostWindow).
+bool adoptHostWindow(unsigned long xWindow, int modeWidth, int modeHeight);
 void pumpHostWindow();   // quit events, size changes, the viewport
 
 // A page drawn off screen shown in an X window through shared-memory bands (x_pixels.cpp); `fill`

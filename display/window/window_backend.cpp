@@ -326,7 +326,7 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    if (hostRequest().hosted) return adoptHostWindow(hostRequest().window);
+    if (hostRequest().hosted) return adoptHostWindow(hostRequest().window, xRes, yRes);
     // A password run's windows are placed by nobody but us, so no window manager can stack another
     // client's window above them or keep ours from being raised.
     SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, gFramework.screen.inputGrab ? "1" : "0");
