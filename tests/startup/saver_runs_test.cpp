@@ -113,6 +113,7 @@ TEST(SaverRun, NoReachableDisplayIsFatalAndSaysHowToRunOffscreen)
     env["TOCKWHEEL_DISPLAY"] = "";
     env["TOCKWHEEL_UI"] = "";
     env["SDL_VIDEODRIVER"] = "";
+    env["XDG_RUNTIME_DIR"] = world.windows.file("no-runtime-dir");   // no compositor's socket to find either
     for (const char* display : {"", ":64999"}) {   // none named; one named that no server answers
         env["DISPLAY"] = display;
         ProgramRun run = runProgram(TOCKWHEEL_PROGRAM, {"/s"}, env, "/", 60);
