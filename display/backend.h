@@ -93,8 +93,9 @@ Backend makeOffscreenBackend();   // offscreen/offscreen_backend.cpp
 Backend makeWindowBackend();      // window/window_backend.cpp
 Backend makeConsoleBackend();     // console/console_backend.cpp
 
-// The back end chosen for this process (TOCKWHEEL_DISPLAY, else window with a display server, else
-// offscreen), opened on first use; null when the forced one cannot run.
+// The back end chosen for this process (TOCKWHEEL_DISPLAY, else window with a display server that
+// answers), opened on first use; null when the forced one cannot run or no display was found (said on
+// stderr: the offscreen back end runs only when asked for).
 const Backend* activeBackend();
 const ScreenInfo& activeScreen();
 
@@ -141,6 +142,7 @@ struct Framework {
     } modes;
     struct {
         ModeInfo mode;                    // the mode set, page size after the windowed rules
+        int modeWidth, modeHeight;        // the mode's own size: a host's window gets its detail
         int pages;                        // pages granted, 1 or more
         bool set;                         // a mode is set (window or virtual screen exists)
         bool openGL;                      // the context and the page framebuffers exist
@@ -216,6 +218,19 @@ bool stretchPageInto(const WindowPixels& window);
 void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
                       const WindowPixels& window);
 void releaseStretch();                      // the read-back buffers
+// The same a band of rows at a time: rows [firstRow, firstRow + rows.height) of a picture shownHeight rows
+// high, as the page shows stretched over it (rows past the picture's end are left alone), from page
+// rows that start at OpenGL's row rgbaFirstRow (counted from the bottom).
+void reduceAndStretchRows(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
+                          const WindowPixels& rows, int firstRow, int shownHeight, int rgbaFirstRow);
+// Reads back only the page rows that one band shows and fills the band with them; false without a page.
+bool stretchPageBand(const WindowPixels& rows, int firstRow, int shownHeight);
+// Where a page is shown in a window: the largest rectangle of the page's shape, centred; the rest black.
+struct ShownRect {
+    int x, y;            // window pixels from the top left
+    int width, height;   // pixels
+};
+ShownRect letterbox(int pageWidth, int pageHeight, int windowWidth, int windowHeight);
 
 // How pixel brackets reach the page: stored by a compute shader where the context can run one
 // (page_pixels.cpp), else drawn as GL_POINTS; the fastest path keeps small batches on points. All give
@@ -228,8 +243,11 @@ bool imageStoreAvailable(int capacity);     // builds the shader on first use; f
 void storePagePixels(const float* centres, int count, const uint8_t colour[3]);
 void releaseImageStore();
 
-// A host resized its window: the pages take the new size, the viewport follows (framework.cpp).
-bool resizePages(int width, int height);
+// The page for a host's window of this size: the window's shape at the mode's detail, so that the scene
+// fills the window undistorted and costs what the mode costs (framework.cpp).
+void pageForHostWindow(int modeWidth, int modeHeight, int windowWidth, int windowHeight, int* width, int* height);
+// A host resized its window: the pages take the window's shape, the viewport follows (framework.cpp).
+bool resizePages(int windowWidth, int windowHeight);
 // The window stopped (or started) matching the page: the page moves off (or onto) the screen.
 bool followWindowSize();
 

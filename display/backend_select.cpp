@@ -32,7 +32,6 @@ bool displayServerNamed()
 const Backend* chooseBackend(ScreenInfo* screen)
 {
     static const Backend kAll[] = {makeOffscreenBackend(), makeWindowBackend(), makeConsoleBackend()};
-    const Backend& offscreen = kAll[0];
     const Backend& window = kAll[1];
     const char* forced = std::getenv("TOCKWHEEL_DISPLAY");
     if (forced && *forced) {
@@ -42,7 +41,11 @@ const Backend* chooseBackend(ScreenInfo* screen)
                      forced);
     }
     if (displayServerNamed() && window.open(screen)) return &window;
-    return offscreen.open(screen) ? &offscreen : nullptr;
+    // Drawing where nobody can see it would leave a saver running unseen until it is killed.
+    std::fprintf(stderr,
+                 "display: no display was found (DISPLAY and WAYLAND_DISPLAY name no display server that answers); "
+                 "to draw without one, run with TOCKWHEEL_DISPLAY=offscreen\n");
+    return nullptr;
 }
 
 ScreenInfo gScreen = {0, 0, 0};

@@ -1,6 +1,8 @@
 // display/framework.cpp -- the framework record, start-up, driver options, the mode list and the mode switch.
 #include "display/backend.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/stop_signals.h"
@@ -133,8 +135,12 @@ bool setMode(const ModeInfo& mode, bool windowed, int pages, bool)
         setLastError(kErrModeNotSupported);
         return false;
     }
-    // Under a host the mode is the host window's size: the page fills it pixel for pixel.
-    backend->imposedPageSize(&page.xRes, &page.yRes);
+    gFramework.screen.modeWidth = page.xRes;
+    gFramework.screen.modeHeight = page.yRes;
+    // Under a host the page takes the host window's shape, at the mode's detail.
+    int windowW = 0, windowH = 0;
+    if (backend->imposedPageSize(&windowW, &windowH))
+        pageForHostWindow(page.xRes, page.yRes, windowW, windowH, &page.xRes, &page.yRes);
     // Asking for more pages than the mode holds gives the pages it has: the saver draws every frame
     // whole, so fewer pages change nothing but how the flip is done.
     int available = mode.pages > 0 ? mode.pages : 1;
@@ -213,11 +219,27 @@ bool startOpenGL(unsigned flags)
     return true;
 }
 
-// The scene keeps drawing as it did; only the page under it changes size. A page that cannot be had at
-// the new size ends the run the way a failed mode switch would.
-bool resizePages(int width, int height)
+// Scaled down until it no longer has more pixels than the mode in both directions (never up): a
+// 640 x 480 mode in a 1920 x 1080 window draws 853 x 480, which the window shows 2.25 times enlarged.
+void pageForHostWindow(int modeWidth, int modeHeight, int windowWidth, int windowHeight, int* width, int* height)
+{
+    *width = windowWidth;
+    *height = windowHeight;
+    if (windowWidth <= 0 || windowHeight <= 0 || modeWidth <= 0 || modeHeight <= 0) return;
+    double scale = std::max(static_cast<double>(modeWidth) / windowWidth, static_cast<double>(modeHeight) / windowHeight);
+    if (scale >= 1) return;
+    *width = std::max(1, static_cast<int>(std::lround(windowWidth * scale)));
+    *height = std::max(1, static_cast<int>(std::lround(windowHeight * scale)));
+}
+
+// The scene keeps drawing as it did; only the page under it changes size (the saver follows it at its
+// next frame). A page that cannot be had at the new size ends the run the way a failed mode switch would.
+bool resizePages(int windowWidth, int windowHeight)
 {
     ModeInfo& mode = gFramework.screen.mode;
+    int width = 0, height = 0;
+    pageForHostWindow(gFramework.screen.modeWidth, gFramework.screen.modeHeight, windowWidth, windowHeight, &width,
+                      &height);
     if (width == mode.xRes && height == mode.yRes) return true;
     mode.xRes = width;
     mode.yRes = height;

@@ -2,6 +2,9 @@
 // once at the page's size, its colours reduced to the mode's depth and stretched nearest-neighbour over
 // the window by the processor.
 //
+// A window of another shape than the page's shows the page whole with its shape kept, centred between
+// black bars (letterbox), as a display shows a mode of another shape.
+//
 // A software renderer (Mesa's llvmpipe) spends about 5 ns on every pixel of a textured pass, so a pass
 // at the window's size (the stretch, or the colour-depth pass drawn over the whole screen) costs 11 to
 // 20 ms a frame at 1920 x 1080, more than the whole scene. Reading the page back and stretching it here
@@ -13,6 +16,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -152,37 +156,71 @@ void stretchRow(const uint8_t* rgba, int pageWidth, uint32_t* out)
 
 }  // namespace
 
-void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
-                      const WindowPixels& window)
+void reduceAndStretchRows(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
+                          const WindowPixels& rows, int firstRow, int shownHeight, int rgbaFirstRow)
 {
-    if (!rgba || pageWidth <= 0 || pageHeight <= 0 || window.width <= 0 || window.height <= 0) return;
-    prepare(pageWidth, bitsPerPixel, window);
-    const size_t rowBytes = static_cast<size_t>(window.width) * sizeof(uint32_t);
+    if (!rgba || pageWidth <= 0 || pageHeight <= 0 || rows.width <= 0 || rows.height <= 0 || shownHeight <= 0) return;
+    prepare(pageWidth, bitsPerPixel, rows);
+    const size_t rowBytes = static_cast<size_t>(rows.width) * sizeof(uint32_t);
     int shownRow = -1;
     uint8_t* previous = nullptr;
-    for (int y = 0; y < window.height; ++y) {
-        auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(window.pixels) +
-                                                static_cast<size_t>(y) * static_cast<size_t>(window.pitchBytes));
+    for (int i = 0; i < rows.height && firstRow + i < shownHeight; ++i) {
+        const int y = firstRow + i;
+        auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(rows.pixels) +
+                                                static_cast<size_t>(i) * static_cast<size_t>(rows.pitchBytes));
         // The page row under the window row's centre; OpenGL's rows count from the bottom.
         const int top = static_cast<int>((2 * static_cast<int64_t>(y) + 1) * pageHeight /
-                                         (2 * static_cast<int64_t>(window.height)));
+                                         (2 * static_cast<int64_t>(shownHeight)));
         if (top == shownRow) {
             std::memcpy(out, previous, rowBytes);
             continue;
         }
         shownRow = top;
         previous = reinterpret_cast<uint8_t*>(out);
-        const uint8_t* source = rgba + static_cast<size_t>(pageHeight - 1 - top) * static_cast<size_t>(pageWidth) * 4;
+        const int glRow = pageHeight - 1 - top - rgbaFirstRow;
+        const uint8_t* source = rgba + static_cast<size_t>(glRow) * static_cast<size_t>(pageWidth) * 4;
         stretchRow(source, pageWidth, out);
     }
 }
 
-bool stretchPageInto(const WindowPixels& window)
+void reduceAndStretch(const uint8_t* rgba, int pageWidth, int pageHeight, int bitsPerPixel,
+                      const WindowPixels& window)
+{
+    reduceAndStretchRows(rgba, pageWidth, pageHeight, bitsPerPixel, window, 0, window.height, 0);
+}
+
+ShownRect letterbox(int pageWidth, int pageHeight, int windowWidth, int windowHeight)
+{
+    if (pageWidth <= 0 || pageHeight <= 0 || windowWidth <= 0 || windowHeight <= 0)
+        return {0, 0, windowWidth, windowHeight};
+    const int64_t wide = static_cast<int64_t>(pageWidth) * windowHeight;
+    const int64_t tall = static_cast<int64_t>(pageHeight) * windowWidth;
+    ShownRect shown = {0, 0, windowWidth, windowHeight};
+    if (wide > tall) {
+        shown.height = static_cast<int>((tall + pageWidth / 2) / pageWidth);
+    } else if (tall > wide) {
+        shown.width = static_cast<int>((wide + pageHeight / 2) / pageHeight);
+    }
+    // Shapes that differ by less than a pixel's rounding are the same shape: no bar one pixel wide.
+    if (windowWidth - shown.width <= 1) shown.width = windowWidth;
+    if (windowHeight - shown.height <= 1) shown.height = windowHeight;
+    shown.width = shown.width < 1 ? 1 : shown.width;
+    shown.height = shown.height < 1 ? 1 : shown.height;
+    shown.x = (windowWidth - shown.width) / 2;
+    shown.y = (windowHeight - shown.height) / 2;
+    return shown;
+}
+
+namespace {
+
+// Page rows [first, first + count) counted from the bottom, as OpenGL counts them, into gStretch.page.
+bool readPageRows(int first, int count)
 {
     const ModeInfo& mode = gFramework.screen.mode;
     const unsigned framebuffer = pageFramebuffer();
-    if (!framebuffer || mode.xRes <= 0 || mode.yRes <= 0) return false;
-    gStretch.page.resize(static_cast<size_t>(mode.xRes) * static_cast<size_t>(mode.yRes) * 4);
+    if (!framebuffer || mode.xRes <= 0 || count <= 0) return false;
+    const size_t bytes = static_cast<size_t>(mode.xRes) * static_cast<size_t>(count) * 4;
+    if (gStretch.page.size() < bytes) gStretch.page.resize(bytes);
     GLint readBinding = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -191,9 +229,38 @@ bool stretchPageInto(const WindowPixels& window)
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadPixels(0, 0, mode.xRes, mode.yRes, GL_RGBA, GL_UNSIGNED_BYTE, gStretch.page.data());
+    glReadPixels(0, first, mode.xRes, count, GL_RGBA, GL_UNSIGNED_BYTE, gStretch.page.data());
     glPopClientAttrib();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
+    return true;
+}
+
+int pageRowUnder(int windowRow, int pageHeight, int shownHeight)
+{
+    return static_cast<int>((2 * static_cast<int64_t>(windowRow) + 1) * pageHeight / (2 * static_cast<int64_t>(shownHeight)));
+}
+
+}  // namespace
+
+bool stretchPageBand(const WindowPixels& rows, int firstRow, int shownHeight)
+{
+    const ModeInfo& mode = gFramework.screen.mode;
+    if (mode.yRes <= 0 || shownHeight <= 0 || firstRow >= shownHeight) return false;
+    const int lastRow = std::min(firstRow + rows.height, shownHeight) - 1;
+    // Top-down page rows under the band's first and last window rows; OpenGL counts them upwards.
+    const int top = pageRowUnder(firstRow, mode.yRes, shownHeight);
+    const int bottom = pageRowUnder(lastRow, mode.yRes, shownHeight);
+    const int glFirst = mode.yRes - 1 - bottom;
+    if (!readPageRows(glFirst, bottom - top + 1)) return false;
+    reduceAndStretchRows(gStretch.page.data(), mode.xRes, mode.yRes, mode.bitsPerPixel, rows, firstRow, shownHeight,
+                         glFirst);
+    return true;
+}
+
+bool stretchPageInto(const WindowPixels& window)
+{
+    const ModeInfo& mode = gFramework.screen.mode;
+    if (!readPageRows(0, mode.yRes)) return false;
     reduceAndStretch(gStretch.page.data(), mode.xRes, mode.yRes, mode.bitsPerPixel, window);
     return true;
 }

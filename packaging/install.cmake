@@ -1,4 +1,4 @@
-# packaging/install.cmake -- `cmake --install`: the programs, their data, the screen-saver host's
+# packaging/install.cmake -- `cmake --install`: the programs, their data and distribution disk, the screen-saver host's
 # description and display-mode link, the desktop entry, the icon, the metainfo and the manual pages,
 # laid out the way Debian expects. packaging/package.cmake makes a Debian package of the same tree.
 include(GNUInstallDirs)
@@ -35,6 +35,12 @@ install(FILES ${CMAKE_BINARY_DIR}/tools/prompt/pass.pag ${CMAKE_BINARY_DIR}/tool
         DESTINATION ${TOCKWHEEL_DATA_DIR}/orvask)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tockwheel.xml ${CMAKE_CURRENT_LIST_DIR}/tockwheel.svg
         DESTINATION ${TOCKWHEEL_DATA_DIR})
+# The distribution disk without the programs (they are in bin/ already), for tockwheel-setup started
+# where no disk is: it lays out a user's Windows directory from there, and places setup.wri and
+# support.txt, which its messages name.
+# Its font is a link to the system's copy, as the saver's own is (links.cmake).
+install(DIRECTORY ${CMAKE_BINARY_DIR}/disk-installed/ DESTINATION ${TOCKWHEEL_DATA_DIR}/disk
+        PATTERN Arial.ttf EXCLUDE)
 set(TOCKWHEEL_XSCREENSAVER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/links.cmake.in ${packaging_out}/links.cmake @ONLY)
 install(SCRIPT ${packaging_out}/links.cmake)

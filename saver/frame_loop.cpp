@@ -50,6 +50,7 @@ void advanceAnimation()
 // Clear, camera, stars, clock.
 void renderScene()
 {
+    followPageSize();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     gluLookAt(0, 0, -6, 0, 0, 0, 0, 1, 0);

@@ -28,16 +28,28 @@ constexpr int kStarLayerShare = 4;        // each layer gets this fraction of st
 
 [[noreturn]] void failWithLastError() { display::fatalError(display::errorMessage(display::lastError())); }
 
+// A 90-degree view across the page's shorter side, widened along the longer one, so that the clock is
+// round on a page of any shape: what a square view would show stays in view.
+void setProjection(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    double across = 1, up = 1;
+    if (width > 0 && height > 0 && width >= height) across = static_cast<double>(width) / height;
+    if (width > 0 && height > width) up = static_cast<double>(height) / width;
+    GLint matrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-across, across, -up, up, 1, 60);
+    glMatrixMode(static_cast<GLenum>(matrixMode));
+}
+
 void setFixedGlState()
 {
-    glViewport(0, 0, Settings.screenWidth, Settings.screenHeight);
     glClearColor(0, 0, 0, 0);
     glShadeModel(GL_SMOOTH);
     glEnable(GL_DEPTH_TEST);
-    // A square 90-degree view whatever the screen's shape: the picture stretches on wide screens.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1, 1, -1, 1, 1, 60);
+    setProjection(Settings.screenWidth, Settings.screenHeight);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -75,6 +87,19 @@ void makeFonts()
 }
 
 }  // namespace
+
+// A host's window changed shape: the stars keep their places relative to the page and the view takes the
+// new shape, so the field still covers the window and the clock stays round.
+void followPageSize()
+{
+    int width = 0, height = 0;
+    if (!display::pageSize(&width, &height) || (width == Settings.screenWidth && height == Settings.screenHeight))
+        return;
+    for (StarLayer& layer : starLayers) rescaleStarLayer(layer, width, height);
+    Settings.screenWidth = width;
+    Settings.screenHeight = height;
+    setProjection(width, height);
+}
 
 void setUpScene()
 {

@@ -16,3 +16,5 @@ constexpr int kTextPointSize = 20;
 // The OpenGL context and its fixed state, the clock and its colours, the star layers, the prompt
 // bitmap and the fonts, then the cursor hidden. Every failure ends the program through fatalError.
 void setUpScene();
+// After a host resized its window: the viewport, the view's shape and the star field follow the page.
+void followPageSize();

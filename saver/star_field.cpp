@@ -68,6 +68,19 @@ void initStarLayer(StarLayer& layer, int width, int height, int count)
     layer.direction = 1;
 }
 
+void rescaleStarLayer(StarLayer& layer, int width, int height)
+{
+    if (layer.width <= 0 || layer.height <= 0 || width <= 0 || height <= 0) return;
+    const float sx = static_cast<float>(width) / static_cast<float>(layer.width);
+    const float sy = static_cast<float>(height) / static_cast<float>(layer.height);
+    for (int i = 0; i < layer.count; ++i) {
+        layer.xs[i] *= sx;
+        layer.ys[i] *= sy;
+    }
+    layer.width = width;
+    layer.height = height;
+}
+
 void advanceStarLayer(StarLayer& layer, int orientation, int speed)
 {
     int32_t step = stepSize(layer, speed);

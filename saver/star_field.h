@@ -29,6 +29,9 @@ extern StarLayer starLayers[kStarLayerCount];
 // A new layer of count stars on whole pixels of a width x height field; a negative count gives an
 // empty layer, and more than the room holds is cut to it.
 void initStarLayer(StarLayer& layer, int width, int height, int count);
+// The field stretched to a width x height page, each star keeping its place relative to the edges; a
+// layer or size of no pixels is left as it is.
+void rescaleStarLayer(StarLayer& layer, int width, int height);
 // One step of speed pixels (less while the layer slows down to reverse) along orientation 501 (x) or
 // 502 (y), wrapping at the field's edges; any other orientation moves nothing.
 void advanceStarLayer(StarLayer& layer, int orientation, int speed);

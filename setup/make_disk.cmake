@@ -1,20 +1,24 @@
 # setup/make_disk.cmake -- lays out a distribution disk and writes its install script with the true byte count.
 #
-# cmake -DDISK_DIR=... -DLAYOUT=single|split -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=...] -DPROMPT_DIR=...
-#       -DFONT_FILE=... -DLICENCE_FILE=... -P make_disk.cmake
+# cmake -DDISK_DIR=... -DLAYOUT=single|split|installed -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=...] -DPROMPT_DIR=...
+#       -DFONT_FILE=... -DLICENCE_FILE=... -DDOCS_DIR=... -P make_disk.cmake
 # single: everything on DISK_DIR. split: DISK_DIR/disk1 holds setup, its script and the first files,
 # DISK_DIR/disk1/disk2 the rest; the script asks for disk 2 before its first file and names that disk's
 # files through "disk2\\": the installer reads sources from inside the folder it started in only, so
-# the second disk's folder lies inside the first.
+# the second disk's folder lies inside the first. installed: the disk that `cmake --install` and the
+# package carry, for tockwheel-setup run where no disk is: everything but the two programs, which the
+# installation has put in its bin/ already.
 
 set(product "Tockwheel")
 
 # Each file: disk number, its name on the disk, the file it comes from, its destination below Windows.
 set(files "")
-if(SAVER_PROGRAM)
+if(SAVER_PROGRAM AND NOT LAYOUT STREQUAL "installed")
   list(APPEND files "1|tockwheel|${SAVER_PROGRAM}|\\tockwheel")
 endif()
 list(APPEND files
+  "1|setup.wri|${DOCS_DIR}/setup.wri|\\setup.wri"
+  "1|support.txt|${DOCS_DIR}/support.txt|\\support.txt"
   "1|pass.pag|${PROMPT_DIR}/pass.pag|\\orvask\\pass.pag"
   "2|pass2x.pag|${PROMPT_DIR}/pass2x.pag|\\orvask\\pass2x.pag"
   "2|fonts/Arial.ttf|${FONT_FILE}|\\fonts\\Arial.ttf"
@@ -30,7 +34,9 @@ endif()
 
 file(REMOVE_RECURSE "${DISK_DIR}")
 file(MAKE_DIRECTORY "${first_disk}")
-file(COPY "${SETUP_PROGRAM}" DESTINATION "${first_disk}")
+if(NOT LAYOUT STREQUAL "installed")
+  file(COPY "${SETUP_PROGRAM}" DESTINATION "${first_disk}")
+endif()
 
 set(total 0)
 set(records "%D\\orvask${line_end}%D\\fonts${line_end}")

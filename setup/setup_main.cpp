@@ -10,6 +10,7 @@
 #include "platform/windows_dir.h"
 #include "resources/dialog_templates.h"
 #include "setup/copy_engine.h"
+#include "setup/install_disk.h"
 #include "setup/messages.h"
 #include "setup/setup_windows.h"
 
@@ -41,7 +42,9 @@ constexpr const char* kSetupUsage =
     "\n"
     "Installs the Tockwheel screen saver from its distribution disk, the current directory, as its\n"
     "install script setup.xdt directs: a notice, the Windows directory to install into, then the\n"
-    "files with a progress bar. Installed products are recorded in orvask/install.log.\n"
+    "files with a progress bar. Installed products are recorded in orvask/install.log. Started\n"
+    "where no setup.xdt is, it installs from the disk installed with it (../share/tockwheel/disk\n"
+    "beside its bin/ folder).\n"
     "\n"
     "Environment:\n"
     "  WINDIR            the Windows directory offered (default ${XDG_DATA_HOME:-~/.local/share}/tockwheel)\n"
@@ -70,6 +73,7 @@ int main(int argc, char** argv)
     int informationStatus = 0;
     if (answeredInformation(argc, argv, &informationStatus)) return informationStatus;
     removeTemporaryOnSignals();
+    findInstallDisk(installScriptName(platform::getVersion()));
     platform::Rgb background = platform::getSysColor(platform::kColorAppWorkspace);
     setupWindows.setupWindow = platform::createAppWindow(kSetupWindowTitle, background, setupWindowProc);
     platform::messageBox(nullptr, kNoticeMessage, kNoticeCaption, platform::kMbOk | platform::kMbIconInformation);

@@ -29,6 +29,8 @@ void followHostSize()
         postQuit();
         return;
     }
+    gSdl.host.width = width;
+    gSdl.host.height = height;
     if (!resizePages(width, height)) {
         std::fprintf(stderr, "display: no page of %d x %d for the host's window; ending\n", width, height);
         postQuit();
@@ -37,18 +39,55 @@ void followHostSize()
 
 }  // namespace
 
-bool adoptHostWindow(unsigned long xWindow)
+// A page drawn off screen and shown through shared memory (x_pixels.cpp) needs no drawable of the host
+// window's size, which a software renderer would keep in memory (8 MB at 1920 x 1080) for nothing: the
+// context then lives on a hidden window of one pixel. Where the server cannot take shared memory (a
+// remote display) the context is made on the host's window itself and the page is blitted there.
+bool adoptThroughHiddenWindow(unsigned long xWindow)
+{
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    gSdl.window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    gSdl.glWindow = gSdl.window;
+    if (!gSdl.window) return false;
+    noteXWindow();
+    if (gSdl.x && xPixelsAvailable(gSdl.x, xWindow)) {
+        gSdl.xWindow = xWindow;
+        return true;
+    }
+    SDL_DestroyWindow(gSdl.window);
+    gSdl.window = nullptr;
+    gSdl.glWindow = nullptr;
+    gSdl.x = nullptr;
+    gSdl.xWindow = 0;
+    return false;
+}
+
+bool adoptHostWindow(unsigned long xWindow, int modeWidth, int modeHeight)
 {
     watchHostWindow(xWindow);
-    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
-    gSdl.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(xWindow)));
-    if (!gSdl.window) {
-        std::fprintf(stderr, "display: cannot draw into the host's window 0x%lx: %s\n", xWindow, SDL_GetError());
-        return false;
+    // A page of the window's own size may be drawn straight into the window (pageOnScreen), which costs
+    // less than any copy: that one keeps its context on the host's window.
+    int windowW = 0, windowH = 0, pageW = 0, pageH = 0;
+    const bool known = hostWindowSize(xWindow, &windowW, &windowH);
+    pageForHostWindow(modeWidth, modeHeight, windowW, windowH, &pageW, &pageH);
+    const bool stretched = !known || pageW != windowW || pageH != windowH;
+    gSdl.hiddenContext = stretched && adoptThroughHiddenWindow(xWindow);
+    if (!gSdl.hiddenContext) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
+        SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+        gSdl.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(xWindow)));
+        if (!gSdl.window) {
+            std::fprintf(stderr, "display: cannot draw into the host's window 0x%lx: %s\n", xWindow, SDL_GetError());
+            return false;
+        }
+        gSdl.glWindow = gSdl.window;
+        noteXWindow();
     }
     gSdl.host.active = true;
     gSdl.host.xWindow = xWindow;
     gSdl.host.nextSizeCheckUs = 0;
+    if (!hostWindowSize(xWindow, &gSdl.host.width, &gSdl.host.height))
+        SDL_GetWindowSize(gSdl.window, &gSdl.host.width, &gSdl.host.height);
     gSdl.focusLost = false;
     gSdl.pending.waiting = false;
     return true;

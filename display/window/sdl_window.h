@@ -43,7 +43,7 @@ struct SdlState {
     ScreenInfo desktop;              // desktop mode of display 0
     Size modes[kMaxDisplayModes];    // the display's own modes
     int modeCount;
-    SDL_Window* window;              // null when no mode is set
+    SDL_Window* window;              // null when no mode is set; under a host, the hidden window or the host's
     ::_XDisplay* x;                  // SDL's X connection while `window` is on an X server, else null
     unsigned long xWindow;           // `window`'s X id, 0 off X
     SDL_GLContext context;           // null without OpenGL
@@ -59,7 +59,14 @@ struct SdlState {
         bool active;                 // `window` belongs to a screen-saver host
         unsigned long xWindow;       // its X id
         uint64_t nextSizeCheckUs;    // monotonic time of the next look at its size
+        int width, height;           // its size as last looked at, pixels
     } host;
+    SDL_Window* glWindow;            // where the context lives: `window`, or a hidden one of one pixel
+    bool hiddenContext;              // glWindow is hidden: the page reaches `window` (or the host's)
+                                     // through shared memory only
+    unsigned long focusBefore;       // X window that had the focus before ours (PointerRoot 1, None 0)
+    int focusRevertBefore;           // and its revert-to
+    bool focusNoted;                 // focusBefore holds what to give back
     CoverWindows covers;
     // A password run: keyboard and pointer held, the focus and the top of the stack kept, however
     // other clients try to take them.
@@ -74,9 +81,20 @@ struct SdlState {
 
 extern SdlState gSdl;
 
+// SDL's X connection and `window`'s X id into gSdl.x and gSdl.xWindow; null and 0 off X.
+void noteXWindow();
+
 // Host window (window_backend.cpp uses these in place of its own window).
-bool adoptHostWindow(unsigned long xWindow);
+// The page will be the mode's detail in the window's shape (pageForHostWindow).
+bool adoptHostWindow(unsigned long xWindow, int modeWidth, int modeHeight);
 void pumpHostWindow();   // quit events, size changes, the viewport
+
+// A page drawn off screen shown in an X window through shared-memory bands (x_pixels.cpp); `fill`
+// stretches it over the whole window, otherwise it keeps its shape between black bars. False where
+// the server cannot take shared memory or the window's visual is not of 24 or 32 bits with colour masks.
+bool xPixelsAvailable(::_XDisplay* x, unsigned long window);
+bool putPageInXWindow(::_XDisplay* x, unsigned long window, int windowWidth, int windowHeight, bool fill);
+void releaseXPixels();
 
 // Cover windows (covers.cpp).
 void coverOtherDisplays();

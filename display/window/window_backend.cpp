@@ -4,6 +4,7 @@
 #include "display/window/sdl_window.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
@@ -78,15 +79,17 @@ void flushPendingKey(uint32_t character)
     gSdl.pending.waiting = false;
 }
 
-// Window pixels to page pixels: a stretched page reports positions in its own pixels.
+// Window pixels to page pixels: a stretched page reports positions in its own pixels, from the corner
+// of the rectangle it is shown in (positions on the bars lie off the page).
 void toPage(int* x, int* y)
 {
     int windowW = 0, windowH = 0;
     SDL_GetWindowSize(gSdl.window, &windowW, &windowH);
     const ModeInfo& page = gFramework.screen.mode;
     if (windowW > 0 && windowH > 0 && (windowW != page.xRes || windowH != page.yRes)) {
-        *x = static_cast<int>(static_cast<int64_t>(*x) * page.xRes / windowW);
-        *y = static_cast<int>(static_cast<int64_t>(*y) * page.yRes / windowH);
+        const ShownRect shown = letterbox(page.xRes, page.yRes, windowW, windowH);
+        *x = static_cast<int>(static_cast<int64_t>(*x - shown.x) * page.xRes / shown.width);
+        *y = static_cast<int>(static_cast<int64_t>(*y - shown.y) * page.yRes / shown.height);
     }
 }
 
@@ -234,6 +237,8 @@ void readDisplayModes()
     }
 }
 
+}  // namespace
+
 void noteXWindow()
 {
     SDL_SysWMinfo info;
@@ -243,14 +248,85 @@ void noteXWindow()
     gSdl.xWindow = x11 ? info.info.x11.window : 0;
 }
 
+namespace {
+
+// X gives the focus to a window, not back: when ours goes, the focus is nobody's, and the keys typed next
+// are lost on a server without a window manager. What had it is noted before our window takes it.
+void noteFocus()
+{
+    gSdl.focusNoted = false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) return;
+    ::Display* x = XOpenDisplay(nullptr);
+    if (!x) return;
+    Window focus = None;
+    int revert = RevertToPointerRoot;
+    XGetInputFocus(x, &focus, &revert);
+    XCloseDisplay(x);
+    gSdl.focusBefore = focus;
+    gSdl.focusRevertBefore = revert;
+    gSdl.focusNoted = true;
+}
+
+bool gFocusRefused;
+
+int noteFocusError(::Display*, XErrorEvent*)
+{
+    gFocusRefused = true;
+    return 0;
+}
+
+// Given back only where nobody took it meanwhile (a window manager gives it on by itself); to PointerRoot
+// where the window that had it is gone or was none.
+void giveFocusBack(::Display* x)
+{
+    if (!x || !gSdl.focusNoted) return;
+    gSdl.focusNoted = false;
+    Window now = None;
+    int revert = 0;
+    XGetInputFocus(x, &now, &revert);
+    if (now != None && now != PointerRoot) return;
+    XSync(x, False);
+    gFocusRefused = false;
+    auto* previous = XSetErrorHandler(noteFocusError);
+    const Window before = gSdl.focusBefore;
+    if (before != None && before != PointerRoot) {
+        XSetInputFocus(x, before, gSdl.focusRevertBefore, CurrentTime);
+        XSync(x, False);
+    }
+    if (before == None || before == PointerRoot || gFocusRefused) {
+        XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
+        XSync(x, False);
+    }
+    XSetErrorHandler(previous);
+}
+
+// A page stretched over the window on X is shown through shared memory (x_pixels.cpp) and never drawn
+// into the window by OpenGL, whose drawable there would keep a window-sized buffer resident for nothing
+// (8 MB at 1920 x 1080): the window is made without OpenGL and the context lives on a hidden window of
+// one pixel. Nothing is made where the server cannot take shared memory.
+void openStretchedWindow(const char* title, int windowW, int windowH, uint32_t flags)
+{
+    const char* video = SDL_GetCurrentVideoDriver();
+    if (!video || std::strcmp(video, "x11") != 0) return;
+    gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
+    if (!gSdl.window) return;
+    noteXWindow();
+    if (xPixelsAvailable(gSdl.x, gSdl.xWindow)) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+        gSdl.glWindow = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        gSdl.hiddenContext = gSdl.glWindow != nullptr;
+    }
+    if (gSdl.hiddenContext) return;
+    SDL_DestroyWindow(gSdl.window);
+    gSdl.window = nullptr;
+}
+
 bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    if (hostRequest().hosted) {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
-        return adoptHostWindow(hostRequest().window);
-    }
+    if (hostRequest().hosted) return adoptHostWindow(hostRequest().window, xRes, yRes);
     // A password run's windows are placed by nobody but us, so no window manager can stack another
     // client's window above them or keep ours from being raised.
     SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, gFramework.screen.inputGrab ? "1" : "0");
@@ -268,13 +344,19 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     // (pageOnScreen). A page stretched over the window never is, and a software renderer clears every
     // buffer it makes: 8 MB resident for nothing at 1920 x 1080.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, windowW == xRes && windowH == yRes ? kWindowDepthBits : 0);
-    gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
+    noteFocus();
+    gSdl.hiddenContext = false;
+    const bool stretched = windowW != xRes || windowH != yRes;
+    if (stretched && !gSdl.console) openStretchedWindow(title, windowW, windowH, flags & ~SDL_WINDOW_OPENGL);
+    if (!gSdl.window)
+        gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
     if (!gSdl.window) {
         // A display without such a visual still shows pages drawn off screen.
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
         gSdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW, windowH, flags);
     }
     if (!gSdl.window) return false;
+    if (!gSdl.hiddenContext) gSdl.glWindow = gSdl.window;
     gSdl.focusLost = false;
     gSdl.focusLeftUs = 0;
     gSdl.pending.waiting = false;
@@ -310,7 +392,7 @@ bool backBufferSurvivesSwap()
     for (uint8_t mark : kMarks) {
         glClearColor(0, 0, mark / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        SDL_GL_SwapWindow(gSdl.window);
+        SDL_GL_SwapWindow(gSdl.glWindow);
         uint8_t pixel[4] = {};
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
@@ -326,9 +408,9 @@ bool backBufferSurvivesSwap()
 
 bool createContext(unsigned)
 {
-    if (!gSdl.window) return false;
-    gSdl.context = SDL_GL_CreateContext(gSdl.window);
-    if (!gSdl.context || SDL_GL_MakeCurrent(gSdl.window, gSdl.context) != 0) return false;
+    if (!gSdl.glWindow) return false;
+    gSdl.context = SDL_GL_CreateContext(gSdl.glWindow);
+    if (!gSdl.context || SDL_GL_MakeCurrent(gSdl.glWindow, gSdl.context) != 0) return false;
     gSdl.swapIntervalSet = SDL_GL_SetSwapInterval(1) == 0;
     // What the window really got: a host's window has the visual its host chose.
     GLint depthBits = 0;
@@ -342,14 +424,12 @@ bool createContext(unsigned)
 
 bool pageOnScreen(int width, int height, bool depthBuffer)
 {
-    if (!gSdl.context) return false;
+    if (!gSdl.context || gSdl.hiddenContext) return false;
     if (depthBuffer && gSdl.windowDepthBits < kWindowDepthBits) return false;
-    // A host's window is followed by resizing the page (host_drawing.cpp); SDL does not track its size.
-    if (!gSdl.host.active) {
-        int drawableW = 0, drawableH = 0;
-        SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
-        if (drawableW != width || drawableH != height) return false;
-    }
+    // SDL does not track a host's window's size; host_drawing.cpp looks at it.
+    int drawableW = gSdl.host.width, drawableH = gSdl.host.height;
+    if (!gSdl.host.active) SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
+    if (drawableW != width || drawableH != height) return false;
     if (!gSdl.backBufferProbed) {
         gSdl.backBufferKept = backBufferSurvivesSwap();
         gSdl.backBufferProbed = true;
@@ -357,31 +437,50 @@ bool pageOnScreen(int width, int height, bool depthBuffer)
     return gSdl.backBufferKept;
 }
 
-// The window's own pixels in memory, which X11 shows with one shared-memory image put: no pass of the
-// renderer at the window's size. SDL has them on X11; elsewhere (Wayland, the console) it would make
-// them with a renderer of its own on our window, which the hint set at start-up forbids, so there the
-// page goes through OpenGL. A host's window is left to OpenGL too: SDL does not follow its size.
-bool presentPixels(int, int, bool* synced)
+// The window's own pixels in memory: on X11 shared-memory bands of our own (x_pixels.cpp), elsewhere
+// SDL's. Either way no pass of the renderer runs at the window's size. SDL makes its pixels only with
+// the window system's own means, never with a renderer on our window (the hint set at start-up), so on
+// Wayland and the console the page goes through OpenGL. SDL does not follow a host's window's size;
+// the bands are made for the size host_drawing.cpp sees.
+bool presentPixels(int pageWidth, int pageHeight, bool* synced)
 {
-    if (!gSdl.window || gSdl.host.active || gSdl.windowPixelsRefused) return false;
+    if (!gSdl.window) return false;
+    *synced = false;
+    int windowW = gSdl.host.width, windowH = gSdl.host.height;
+    if (!gSdl.host.active) SDL_GetWindowSize(gSdl.window, &windowW, &windowH);
+    if (xPixelsAvailable(gSdl.x, gSdl.xWindow) &&
+        putPageInXWindow(gSdl.x, gSdl.xWindow, windowW, windowH, gSdl.host.active))
+        return true;
+    if (gSdl.host.active || gSdl.windowPixelsRefused) return false;
     SDL_Surface* surface = SDL_GetWindowSurface(gSdl.window);
     if (!surface || surface->format->BytesPerPixel != 4 || SDL_MUSTLOCK(surface)) {
         gSdl.windowPixelsRefused = true;
         return false;
     }
     const SDL_PixelFormat& format = *surface->format;
-    WindowPixels window = {static_cast<uint32_t*>(surface->pixels), surface->pitch, surface->w, surface->h,
+    const ShownRect shown = letterbox(pageWidth, pageHeight, surface->w, surface->h);
+    if (shown.width != surface->w || shown.height != surface->h) SDL_FillRect(surface, nullptr, 0);
+    auto* corner = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(shown.y) * surface->pitch +
+                   static_cast<size_t>(shown.x) * 4;
+    WindowPixels window = {reinterpret_cast<uint32_t*>(corner), surface->pitch, shown.width, shown.height,
                            {format.Rshift, format.Gshift, format.Bshift}, format.Amask};
     if (!stretchPageInto(window)) return false;
     SDL_UpdateWindowSurface(gSdl.window);
-    *synced = false;
     return true;
 }
 
-// The presented page is stretched over the window's drawable, then the buffers swap; a page drawn on
+// The presented page is stretched over the window's drawable, its shape kept between black bars (a
+// host's window: over all of it, the page having its shape), then the buffers swap; a page drawn on
 // screen only needs the swap.
 bool present(unsigned presented, int pageWidth, int pageHeight)
 {
+    // Reduced by the bands' own tables, exactly as the colour-depth pass reduces it.
+    if (gSdl.hiddenContext) {
+        int windowW = gSdl.host.width, windowH = gSdl.host.height;
+        if (!gSdl.host.active) SDL_GetWindowSize(gSdl.window, &windowW, &windowH);
+        putPageInXWindow(gSdl.x, gSdl.xWindow, windowW, windowH, gSdl.host.active);
+        return false;
+    }
     if (!presented) {
         SDL_GL_SwapWindow(gSdl.window);
         return gSdl.swapIntervalSet;
@@ -389,18 +488,22 @@ bool present(unsigned presented, int pageWidth, int pageHeight)
     GLint drawBinding = 0, readBinding = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
-    int drawableW = 0, drawableH = 0;
-    SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
-    // SDL does not follow a foreign window's size; the page does, and fills it.
-    if (gSdl.host.active) {
-        drawableW = pageWidth;
-        drawableH = pageHeight;
-    }
-    glPushAttrib(GL_SCISSOR_BIT);
+    int drawableW = gSdl.host.width, drawableH = gSdl.host.height;
+    if (!gSdl.host.active) SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
+    ShownRect shown = {0, 0, drawableW, drawableH};
+    if (!gSdl.host.active) shown = letterbox(pageWidth, pageHeight, drawableW, drawableH);
+    glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, presented);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, pageWidth, pageHeight, 0, 0, drawableW, drawableH, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    if (shown.width != drawableW || shown.height != drawableH) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // GL counts rows from the bottom; the bars above and below are the same height give or take one.
+    const int bottom = drawableH - shown.y - shown.height;
+    glBlitFramebuffer(0, 0, pageWidth, pageHeight, shown.x, bottom, shown.x + shown.width, bottom + shown.height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
     SDL_GL_SwapWindow(gSdl.window);
     glPopAttrib();
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));
@@ -434,11 +537,17 @@ void closeMode()
 {
     closeXWatch();
     closeCovers();
+    releaseXPixels();
     if (gSdl.context) SDL_GL_DeleteContext(gSdl.context);
+    ::Display* x = gSdl.x;
     // SDL leaves a foreign window to its owner.
     if (gSdl.window) SDL_DestroyWindow(gSdl.window);
+    if (gSdl.glWindow && gSdl.glWindow != gSdl.window) SDL_DestroyWindow(gSdl.glWindow);
+    if (!gSdl.host.active) giveFocusBack(x);
     gSdl.context = nullptr;
     gSdl.window = nullptr;
+    gSdl.glWindow = nullptr;
+    gSdl.hiddenContext = false;
     gSdl.x = nullptr;
     gSdl.xWindow = 0;
     gSdl.lock = {};

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 
 #include "config/settings.h"
 #include "config/settings_file.h"
@@ -25,6 +26,11 @@ const char* const kInstalledFiles[] = {
     "usr/share/tockwheel/orvask/pass2x.pag",
     "usr/share/tockwheel/tockwheel.xml",
     "usr/share/tockwheel/tockwheel.svg",
+    "usr/share/tockwheel/disk/setup.xdt",
+    "usr/share/tockwheel/disk/setup.wri",
+    "usr/share/tockwheel/disk/support.txt",
+    "usr/share/tockwheel/disk/pass.pag",
+    "usr/share/tockwheel/disk/fonts/Arial.ttf",
     "usr/share/xscreensaver/config/tockwheel.xml",
     "usr/share/icons/hicolor/scalable/apps/tockwheel.svg",
     "usr/share/applications/tockwheel-settings.desktop",
@@ -255,6 +261,52 @@ TEST_F(DesktopInstall, TockwheelJoinsTheXscreensaverListOnceKeepingTheRest)
     struct stat info;
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// A package user runs tockwheel-setup from wherever they are: it installs from the disk installed with it,
+// the two files its messages name included. Away from any disk the specified failure stays, and stderr
+// names the folders looked in.
+TEST_F(DesktopInstall, TheInstalledSetupFindsItsDiskAndSaysWhereItLookedWhenThereIsNone)
+{
+    ASSERT_EQ(install->exitCode, 0);
+    TempDir home;
+    const std::string windows = home.file("windows");
+    std::map<std::string, std::string> env = {{"WINDIR", windows}, {"TOCKWHEEL_UI", "stderr"}, {"TOCKWHEEL_UI_LOG", ""},
+                                              {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
+    ProgramRun run = runProgram(staging->file("usr/bin/tockwheel-setup"), {}, env, home.path, 120);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("installing from " + staging->file("usr/share/tockwheel/disk")), std::string::npos)
+        << run.err;
+    EXPECT_EQ(readFile(windows + "/setup.wri"), readFile(staging->file("usr/share/tockwheel/disk/setup.wri")));
+    EXPECT_EQ(readFile(windows + "/setup.wri").rfind("{\\rtf1", 0), 0u);
+    EXPECT_NE(readFile(windows + "/support.txt").find("Reporting a problem"), std::string::npos);
+    EXPECT_TRUE(nonEmptyFile(windows + "/orvask/pass2x.pag"));
+    EXPECT_TRUE(nonEmptyFile(windows + "/fonts/Arial.ttf"));
+    EXPECT_TRUE(nonEmptyFile(windows + "/orvask/install.log"));
+
+    // The same program where no disk lies beside it.
+    makeDirectories(home.file("bin"));
+    copyFile(staging->file("usr/bin/tockwheel-setup"), home.file("bin/tockwheel-setup"));
+    ::chmod(home.file("bin/tockwheel-setup").c_str(), 0755);
+    run = runProgram(home.file("bin/tockwheel-setup"), {}, env, home.path, 120);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.err.find("no setup.xdt in " + home.path + " nor in " + home.path + "/share/tockwheel/disk"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("Could not open setup file!"), std::string::npos) << run.err;
+}
+
+TEST_F(DesktopInstall, AddingToXscreensaverAnswersHelpOnStdout)
+{
+    ASSERT_EQ(install->exitCode, 0);
+    ProgramRun help = runProgram(staging->file("usr/bin/tockwheel-add-to-xscreensaver"), {"--help"}, {}, "/", 30);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("usage: tockwheel-add-to-xscreensaver", 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+    ProgramRun wrong = runProgram(staging->file("usr/bin/tockwheel-add-to-xscreensaver"), {"--frobnicate"}, {}, "/", 30);
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err.rfind("usage: tockwheel-add-to-xscreensaver", 0), 0u) << wrong.err;
 }
 
 // Lit pixels whose eight neighbours are all black: the stars, as the clock is drawn in shapes.

@@ -325,6 +325,68 @@ TEST_F(OffscreenPage, ProcessorStretchIsNearestNeighbourAndLosesNoPagePixel)
     }
 }
 
+// The window back end hands the page over a band of rows at a time, each band from only the page rows it
+// shows: band after band must give the picture a whole stretch gives, whatever the band's height, and
+// a page of another shape keeps it inside the rectangle the letterbox gives, a host's page the window's.
+TEST(PageShape, BandsFromTheirOwnRowsGiveTheWholeStretchAndShapesAreKept)
+{
+    constexpr int kPageWidth = 853, kPageHeight = 480;
+    std::vector<uint8_t> page(kPageWidth * kPageHeight * 4);
+    for (size_t i = 0; i < page.size(); ++i) page[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+    for (const int shownHeight : {1080, 480, 361}) {
+        const int width = 1920;
+        std::vector<uint32_t> whole, band;
+        display::reduceAndStretch(page.data(), kPageWidth, kPageHeight, 16, xrgbWindow(&whole, width, shownHeight));
+        for (const int rows : {64, 7}) {
+            SCOPED_TRACE(std::to_string(shownHeight) + " rows in bands of " + std::to_string(rows));
+            int wrong = 0;
+            for (int first = 0; first < shownHeight; first += rows) {
+                const int last = std::min(first + rows, shownHeight) - 1;
+                // The page rows these window rows show, as OpenGL numbers them (from the bottom).
+                const int top = (2 * first + 1) * kPageHeight / (2 * shownHeight);
+                const int bottom = (2 * last + 1) * kPageHeight / (2 * shownHeight);
+                const int glFirst = kPageHeight - 1 - bottom;
+                const std::vector<uint8_t> own(page.begin() + static_cast<ptrdiff_t>(glFirst) * kPageWidth * 4,
+                                               page.begin() + static_cast<ptrdiff_t>(kPageHeight - top) * kPageWidth * 4);
+                display::reduceAndStretchRows(own.data(), kPageWidth, kPageHeight, 16, xrgbWindow(&band, width, rows),
+                                              first, shownHeight, glFirst);
+                for (int y = first; y <= last; ++y)
+                    for (int x = 0; x < width; ++x)
+                        if (band[static_cast<size_t>(y - first) * width + x] != whole[static_cast<size_t>(y) * width + x])
+                            ++wrong;
+            }
+            EXPECT_EQ(wrong, 0);
+        }
+    }
+
+    const display::ShownRect wide = display::letterbox(640, 480, 1920, 1080);   // bars left and right
+    EXPECT_EQ(wide.x, 240);
+    EXPECT_EQ(wide.y, 0);
+    EXPECT_EQ(wide.width, 1440);
+    EXPECT_EQ(wide.height, 1080);
+    const display::ShownRect tall = display::letterbox(1280, 960, 1500, 1200);   // bars above and below
+    EXPECT_EQ(tall.width, 1500);
+    EXPECT_EQ(tall.height, 1125);
+    EXPECT_EQ(tall.y, 37);
+    const display::ShownRect same = display::letterbox(853, 480, 1920, 1080);    // a host's page: all of it
+    EXPECT_EQ(same.width, 1920);
+    EXPECT_EQ(same.height, 1080);
+
+    int width = 0, height = 0;
+    display::pageForHostWindow(640, 480, 1920, 1080, &width, &height);   // the mode's detail, the window's shape
+    EXPECT_EQ(width, 853);
+    EXPECT_EQ(height, 480);
+    display::pageForHostWindow(640, 480, 2560, 1080, &width, &height);
+    EXPECT_EQ(width, 1138);
+    EXPECT_EQ(height, 480);
+    display::pageForHostWindow(1024, 768, 1000, 300, &width, &height);   // smaller than the mode: as it is
+    EXPECT_EQ(width, 1000);
+    EXPECT_EQ(height, 300);
+    display::pageForHostWindow(640, 480, 320, 240, &width, &height);     // never enlarged
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 240);
+}
+
 TEST_F(OffscreenPage, StartOpenGLWithoutAModeFails)
 {
     EXPECT_FALSE(display::startOpenGL(display::kGlDoubleBuffer));

@@ -1,6 +1,7 @@
 // tests/display/window_test.cpp -- the window back end on a real X server: Xvfb started here, input
 // from xdotool. Skipped where Xvfb is not installed.
 #include "tests/display/display_test_support.h"
+#include "display/window/sdl_window.h"
 #include "tests/support/x_screen.h"
 #include "tests/support/program_run.h"
 #include "tests/support/xvfb.h"
@@ -94,8 +95,12 @@ TEST(WindowBackend, FullScreenDibStretchesASmallerPageOverTheDesktop)
     ASSERT_TRUE(display::findMode(640, 480, 16, &mode));
     ASSERT_TRUE(display::setMode(mode, false, 3, false));
     ASSERT_TRUE(display::startOpenGL(display::kGlDoubleBuffer));
-    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    // The page is shown through shared memory: the full-screen window has no OpenGL, the context lives on
+    // a hidden window of one pixel.
+    SDL_Window* window = display::gSdl.window;
     ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(display::gSdl.hiddenContext);
+    EXPECT_NE(SDL_GL_GetCurrentWindow(), window);
     EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);

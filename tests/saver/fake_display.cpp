@@ -11,6 +11,7 @@ void resetFakeDisplay() { fake = FakeDisplay{}; }
 namespace display {
 
 bool startOpenGL(unsigned) { return false; }
+bool pageSize(int*, int*) { return false; }   // no page: the saver keeps the size it has
 int lastError() { return kErrGeneral; }
 const char* errorMessage(int) { return "fake display"; }
 void fatalError(const char*) { std::abort(); }

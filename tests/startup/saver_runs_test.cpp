@@ -105,6 +105,27 @@ TEST(SaverRun, ModeTheScreenCannotShowIsFatal)
     EXPECT_TRUE(contains(world.uiLog(), "MGL Fatal Error!"));
 }
 
+// Nobody could see a saver drawn offscreen: with no display server named, or one named that does not
+// answer, the run ends through the fatal-error box on stderr (no display, no script) and says how to
+// draw offscreen on purpose.
+TEST(SaverRun, NoReachableDisplayIsFatalAndSaysHowToRunOffscreen)
+{
+    SaverWorld world;
+    std::map<std::string, std::string> env = world.environment;
+    env["TOCKWHEEL_DISPLAY"] = "";
+    env["TOCKWHEEL_UI"] = "";
+    env["SDL_VIDEODRIVER"] = "";
+    env["XDG_RUNTIME_DIR"] = world.windows.file("no-runtime-dir");   // no compositor's socket to find either
+    for (const char* display : {"", ":64999"}) {   // none named; one named that no server answers
+        env["DISPLAY"] = display;
+        ProgramRun run = runProgram(TOCKWHEEL_PROGRAM, {"/s"}, env, "/", 60);
+        EXPECT_EQ(run.exitCode, 255) << display << "\n" << run.err;
+        EXPECT_TRUE(contains(run.err, "no display was found")) << display;
+        EXPECT_TRUE(contains(run.err, "TOCKWHEEL_DISPLAY=offscreen")) << display;
+        EXPECT_TRUE(contains(run.err, "MGL Fatal Error!")) << display;
+    }
+}
+
 TEST(SaverRun, MissingFontIsFatalAfterTheModeSwitch)
 {
     SaverWorld world;
