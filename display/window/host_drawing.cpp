@@ -37,13 +37,26 @@ void followHostSize()
 
 }  // namespace
 
+// SDL takes a foreign window on trust and crashes on one that does not exist; the window is looked at
+// first, with its errors caught, and again once SDL has it, since the host may destroy it meanwhile.
 bool adoptHostWindow(unsigned long xWindow)
 {
+    int width = 0, height = 0;
+    if (!hostWindowSize(xWindow, &width, &height)) {
+        std::fprintf(stderr, "display: the host's window 0x%lx does not exist\n", xWindow);
+        return false;
+    }
     watchHostWindow(xWindow);
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
     gSdl.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(xWindow)));
     if (!gSdl.window) {
         std::fprintf(stderr, "display: cannot draw into the host's window 0x%lx: %s\n", xWindow, SDL_GetError());
+        return false;
+    }
+    if (!hostWindowSize(xWindow, &width, &height)) {
+        std::fprintf(stderr, "display: the host's window 0x%lx went away while the saver started\n", xWindow);
+        SDL_DestroyWindow(gSdl.window);
+        gSdl.window = nullptr;
         return false;
     }
     gSdl.host.active = true;
