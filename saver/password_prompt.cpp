@@ -16,11 +16,10 @@ constexpr int kLargeHalfHeightPx = 36;
 constexpr int kFirstMarkOffsetPx = 8;     // per scale unit, from the bitmap's left edge
 constexpr int kMarkSpacingPx = 4;         // per scale unit
 constexpr int kReplaceOp = 0;
-constexpr int kDelayBarOffsetPx = 5;      // per scale unit, from the marks' row down to the delay bar
 constexpr int kDelayBarLengthPx = 170;    // per scale unit, when the whole delay is still to run
 
-// After a wrong password the entry field shows a red bar that shrinks to nothing as the delay runs out;
-// until then the prompt takes no new try.
+// After a wrong password the entry field shows, in the marks' row, a red bar that shrinks to nothing as
+// the delay runs out; until then the prompt takes no new try, so no mark is shown there meanwhile.
 void drawRetryDelay(const PromptLayout& layout, uint32_t lapUs)
 {
     uint32_t left = retryDelayLeftUs(lapUs);
@@ -30,7 +29,7 @@ void drawRetryDelay(const PromptLayout& layout, uint32_t lapUs)
     if (lengthPx < 2) lengthPx = 2;
     int barLeft = promptMarkX(layout, 0) - layout.scale;
     display::setColorRGB(200, 0, 0);
-    display::fillRectAround(barLeft + lengthPx / 2, layout.markY + kDelayBarOffsetPx * layout.scale, lengthPx / 2,
+    display::fillRectAround(barLeft + lengthPx / 2, layout.markY, lengthPx / 2,
                             layout.scale);
 }
 

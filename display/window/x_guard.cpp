@@ -277,21 +277,25 @@ void drawBanner(int i)
     }
 }
 
+// The font, the drawing context and the banner's red, made once.
+void loadBannerLook()
+{
+    if (gGuard.gc) return;
+    gGuard.font = XLoadQueryFont(gGuard.x, "fixed");
+    gGuard.gc = XCreateGC(gGuard.x, gGuard.root, 0, nullptr);
+    if (gGuard.font) XSetFont(gGuard.x, gGuard.gc, gGuard.font->fid);
+    XColor red = {};
+    red.red = static_cast<unsigned short>(((kBannerRed >> 16) & 0xFF) * 257);
+    red.green = static_cast<unsigned short>(((kBannerRed >> 8) & 0xFF) * 257);
+    red.blue = static_cast<unsigned short>((kBannerRed & 0xFF) * 257);
+    int screen = DefaultScreen(gGuard.x);
+    gGuard.bannerPixel = XAllocColor(gGuard.x, DefaultColormap(gGuard.x, screen), &red)
+                             ? red.pixel
+                             : WhitePixel(gGuard.x, screen) ^ BlackPixel(gGuard.x, screen);
+}
+
 void makeBanners()
 {
-    if (!gGuard.gc) {
-        gGuard.font = XLoadQueryFont(gGuard.x, "fixed");
-        gGuard.gc = XCreateGC(gGuard.x, gGuard.root, 0, nullptr);
-        if (gGuard.font) XSetFont(gGuard.x, gGuard.gc, gGuard.font->fid);
-        XColor red = {};
-        red.red = static_cast<unsigned short>(((kBannerRed >> 16) & 0xFF) * 257);
-        red.green = static_cast<unsigned short>(((kBannerRed >> 8) & 0xFF) * 257);
-        red.blue = static_cast<unsigned short>((kBannerRed & 0xFF) * 257);
-        int screen = DefaultScreen(gGuard.x);
-        gGuard.bannerPixel = XAllocColor(gGuard.x, DefaultColormap(gGuard.x, screen), &red)
-                                 ? red.pixel
-                                 : WhitePixel(gGuard.x, screen) ^ BlackPixel(gGuard.x, screen);
-    }
     for (int i = 0; i < gGuard.bannerCount; ++i) XDestroyWindow(gGuard.x, gGuard.banners[i]);
     gGuard.bannerCount = 0;
     for (int i = 0; i < gGuard.count; ++i) {
@@ -320,6 +324,7 @@ void showWarning()
         for (int i = 0; i < gGuard.bannerCount; ++i) XUnmapWindow(gGuard.x, gGuard.banners[i]);
         return;
     }
+    loadBannerLook();
     renderWarningText();
     makeBanners();
     for (int i = 0; i < gGuard.bannerCount; ++i) XMapRaised(gGuard.x, gGuard.banners[i]);
@@ -360,6 +365,18 @@ void guardLoop()
     }
 }
 
+// SDL takes an unmapped full-screen window for a hidden one and leaves and re-enters full screen, waiting
+// 100 ms each time: a client that unmaps the window every 20 ms would keep the saver's thread there for
+// ever. While the guard keeps the windows in place SDL is not told of their structure; it is told of a
+// new size by a ConfigureNotify of our own (guardModeWindowAt).
+void sdlHearsStructure(unsigned long window, bool hears)
+{
+    XWindowAttributes attributes;
+    if (!window || !XGetWindowAttributes(gSdl.x, window, &attributes)) return;
+    long mask = hears ? attributes.your_event_mask | StructureNotifyMask : attributes.your_event_mask & ~StructureNotifyMask;
+    if (mask != attributes.your_event_mask) XSelectInput(gSdl.x, window, mask);
+}
+
 void publishPlaces()
 {
     std::lock_guard<std::mutex> hold(gGuard.wanted.mutex);
@@ -369,6 +386,8 @@ void publishPlaces()
     for (int i = 0; i < gSdl.covers.count && wanted.count < kMaxPlaces; ++i)
         if (gSdl.covers.xWindow[i]) wanted.places[wanted.count++] = {gSdl.covers.xWindow[i], gSdl.covers.monitors[i + 1]};
     ++wanted.version;
+    for (int i = 0; i < wanted.count; ++i) sdlHearsStructure(wanted.places[i].window, false);
+    XFlush(gSdl.x);
 }
 
 }  // namespace
@@ -408,6 +427,10 @@ bool startXGuard()
 void stopXGuard()
 {
     if (!gGuard.x) return;
+    {
+        std::lock_guard<std::mutex> hold(gGuard.wanted.mutex);
+        for (int i = 0; i < gGuard.wanted.count && gSdl.x; ++i) sdlHearsStructure(gGuard.wanted.places[i].window, true);
+    }
     gGuard.stop = true;
     poke();
     if (gGuard.thread.joinable()) gGuard.thread.join();
@@ -433,8 +456,20 @@ void guardOurWindows()
 
 void guardModeWindowAt(const SDL_Rect& at)
 {
+    if (!gGuard.x) return;
     gGuard.modeWindowAt = at;
     guardOurWindows();
+    XEvent configure = {};
+    configure.xconfigure.type = ConfigureNotify;
+    configure.xconfigure.event = gSdl.xWindow;
+    configure.xconfigure.window = gSdl.xWindow;
+    configure.xconfigure.x = at.x;
+    configure.xconfigure.y = at.y;
+    configure.xconfigure.width = at.w;
+    configure.xconfigure.height = at.h;
+    // An empty mask sends it to the window's creator: SDL.
+    XSendEvent(gSdl.x, gSdl.xWindow, False, NoEventMask, &configure);
+    XFlush(gSdl.x);
 }
 
 void guardPutBackNow()
