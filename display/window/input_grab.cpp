@@ -142,6 +142,10 @@ bool sdlGrabInput(bool on)
 void holdInput()
 {
     if (!gSdl.lock.active || !gSdl.x) return;
+    if (guardWindowLost()) {
+        std::fprintf(stderr, "display: another program destroyed the saver's window; the lock cannot go on\n");
+        fatalError("The saver's window was destroyed by another program.");
+    }
     if (guardTookBack()) gSdl.lock.checkDue = true;
     if (!gSdl.lock.checkDue && monotonicUs() - gSdl.lock.lastCheckUs < kLockCheckUs) return;
     lookAtTheHold();

@@ -110,6 +110,10 @@ void guardPutBackNow();                    // a grab failed because a window of 
 void guardWarn(bool keyboardElsewhere, bool pointerElsewhere);
 bool guardTookBack();                      // a window was put back since the last call (the focus went with it)
 bool guardConnection(::_XDisplay* x);      // the guard's own connection, whose errors are expected
+// Another client destroyed the mode window (with a window it had reparented it into): the lock cannot go
+// on, and the run ends through the fatal-error path, never with the right password's status.
+void guardNoteWindowLost();
+bool guardWindowLost();
 
 // The X server watched on a connection of our own (x_watch.cpp): monitors coming, going and changing
 // size; in a password run the guard above keeps the saver's windows in place.

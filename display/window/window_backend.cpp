@@ -476,11 +476,13 @@ int refreshHz()
 // Destroying the full-screen window gives the desktop its own mode back.
 void closeMode()
 {
+    // A window another client destroyed is left alone: SDL would wait for ever to see it unmapped.
+    bool lost = gSdl.x && guardWindowLost();
     closeXWatch();
     closeCovers();
-    if (gSdl.context) SDL_GL_DeleteContext(gSdl.context);
+    if (gSdl.context && !lost) SDL_GL_DeleteContext(gSdl.context);
     // SDL leaves a foreign window to its owner.
-    if (gSdl.window) SDL_DestroyWindow(gSdl.window);
+    if (gSdl.window && !lost) SDL_DestroyWindow(gSdl.window);
     gSdl.context = nullptr;
     gSdl.window = nullptr;
     gSdl.x = nullptr;

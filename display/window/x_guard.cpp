@@ -54,13 +54,16 @@ constexpr unsigned long kBannerRed = 0xB00000;
 struct Guard {
     ::Display* x = nullptr;          // the guard's connection; used by its thread only once that runs
     ::Window root = 0;
-    std::thread thread;
+    // Made for each run and never destroyed: a process that exits while the guard runs (Xlib's handler of
+    // a fatal X error) must not be ended by a joinable thread's destructor.
+    std::thread* thread = nullptr;
     int wake[2] = {-1, -1};          // a pipe: the saver's thread pokes the guard through it
     std::atomic<bool> stop{false};
     std::atomic<bool> putBackDue{false};
     std::atomic<bool> tookBack{false};
     std::atomic<bool> keyboardElsewhere{false};
     std::atomic<bool> pointerElsewhere{false};
+    std::atomic<bool> windowLost{false};   // another client destroyed the mode window
     Wanted wanted;
     SDL_Rect modeWindowAt = {0, 0, 0, 0};   // saver's thread only
 
@@ -352,6 +355,8 @@ void guardLoop()
             if (event.type == Expose && event.xexpose.count == 0) {
                 for (int i = 0; i < gGuard.bannerCount; ++i)
                     if (gGuard.banners[i] == event.xexpose.window) drawBanner(i);
+            } else if (event.type == DestroyNotify && event.xdestroywindow.window == gGuard.places[0].window) {
+                gGuard.windowLost = true;
             } else if (event.type != Expose) {
                 check = true;
             }
@@ -413,6 +418,7 @@ bool startXGuard()
     gGuard.stop = false;
     gGuard.putBackDue = true;
     gGuard.tookBack = false;
+    gGuard.windowLost = false;
     gGuard.keyboardElsewhere = false;
     gGuard.pointerElsewhere = false;
     gGuard.count = 0;
@@ -420,7 +426,7 @@ bool startXGuard()
     gGuard.bannerCount = 0;
     gGuard.warning = gGuard.warnedKeyboard = gGuard.warnedPointer = false;
     publishPlaces();
-    gGuard.thread = std::thread(guardLoop);
+    gGuard.thread = new std::thread(guardLoop);
     return true;
 }
 
@@ -433,7 +439,9 @@ void stopXGuard()
     }
     gGuard.stop = true;
     poke();
-    if (gGuard.thread.joinable()) gGuard.thread.join();
+    if (gGuard.thread) gGuard.thread->join();
+    delete gGuard.thread;
+    gGuard.thread = nullptr;
     if (gGuard.font) XFreeFont(gGuard.x, gGuard.font);
     if (gGuard.gc) XFreeGC(gGuard.x, gGuard.gc);
     gGuard.font = nullptr;
@@ -491,6 +499,16 @@ void guardWarn(bool keyboardElsewhere, bool pointerElsewhere)
 bool guardTookBack()
 {
     return gGuard.tookBack.exchange(false);
+}
+
+void guardNoteWindowLost()
+{
+    gGuard.windowLost = true;
+}
+
+bool guardWindowLost()
+{
+    return gGuard.windowLost;
 }
 
 bool guardConnection(::_XDisplay* x)

@@ -23,14 +23,20 @@ XWatch gWatch = {nullptr, 0, -1, false};
 XErrorHandler gPreviousErrorHandler = nullptr;
 int gRandrOpcode = -1;   // the RANDR extension's major opcode, -1 until known
 
-// Three kinds of X error must not end the run. SDL restores display modes from the monitors it read at
+// Four kinds of X error must not end the run at once. SDL restores display modes from the monitors it read at
 // start, so its RandR requests fail once another client changed them; another client may unmap or
 // destroy a window between our look and our request, so that ending the lock would otherwise take one
-// XUnmapWindow; and the guard's connection asks about windows that may be gone by then. Every other
-// error goes where it went before.
+// XUnmapWindow; the guard's connection asks about windows that may be gone by then; and a password run's
+// window destroyed by another client ends through the fatal-error path (holdInput), not through Xlib's
+// exit. Every other error goes where it went before.
 int surviveXErrors(::Display* display, XErrorEvent* error)
 {
     if (guardConnection(display)) return 0;
+    bool badWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
+    if (badWindow && error->resourceid != 0 && error->resourceid == gSdl.xWindow && (gSdl.lock.active || guardWindowLost())) {
+        guardNoteWindowLost();
+        return 0;
+    }
     bool randr = gRandrOpcode >= 0 && error->request_code == gRandrOpcode;
     bool windowGone = (error->request_code == X_SetInputFocus || error->request_code == X_ConfigureWindow ||
                        error->request_code == X_MapWindow) &&

@@ -321,6 +321,36 @@ TEST_F(LockHold, AReparentedSaverGoesBackToTheRootAndOutlivesTheOtherWindow)
     typeAndExpectTheEnd("abc");
 }
 
+// Reparented and destroyed with the other window in one go, the saver's window is gone before anyone can
+// put it back: the run cannot go on, and ends through the fatal-error path, never with status 0 or a crash.
+TEST_F(LockHold, ASaverWindowDestroyedWithAnotherEndsThroughTheFatalErrorPath)
+{
+    windows.writeSettings("abc");
+    std::string noAnswers = windows.dir.file("empty.txt");
+    writeFile(noAnswers, "");
+    std::map<std::string, std::string> env = windows.environment(server.display);
+    env["TOCKWHEEL_UI"] = "script:" + noAnswers;   // the box is answered with its default button
+    saver = spawnProgram(saverProgram(), {"/s"}, env, err);
+    ASSERT_GT(saver, 0);
+    for (int i = 0; i < 100 && own == 0; ++i) {
+        own = saverWindow(server.display);
+        if (own == 0) pause(0.1);
+    }
+    ASSERT_NE(own, 0ul);
+    pause(1);
+    Attacker attacker(server.display);
+    ASSERT_NE(attacker.x, nullptr);
+    Window trap = attacker.makeWindow(0, 0, 10, 10);
+    XMapWindow(attacker.x, trap);
+    XReparentWindow(attacker.x, own, trap, 0, 0);
+    XDestroyWindow(attacker.x, trap);
+    XSync(attacker.x, False);
+    EXPECT_EQ(waitExit(saver, 10), 255) << readFile(err);
+    saver = -1;
+    EXPECT_NE(readFile(windows.dir.file("ui.log")).find("The saver's window was destroyed by another program."),
+              std::string::npos);
+}
+
 TEST_F(LockHold, AKeyboardTakenWhileTheSaverIsUnmappedIsShownOnTheScreen)
 {
     startSaver();
