@@ -115,6 +115,15 @@ bool guardConnection(::_XDisplay* x);      // the guard's own connection, whose 
 void guardNoteWindowLost();
 bool guardWindowLost();
 
+// The warning of a password run (lock_warning.cpp), on the guard's thread and connection: a red banner
+// above the prompt on every monitor while another client holds the keyboard or the pointer.
+void showLockWarning(::_XDisplay* x, const SDL_Rect* monitors, int count, bool keyboard, bool pointer);
+void drawLockWarning(::_XDisplay* x, unsigned long window);   // a banner was exposed
+// The banners shown and where they belong; 0 while there is no warning.
+int lockWarningBanners(unsigned long* windows, SDL_Rect* places, int capacity);
+bool isLockWarningWindow(unsigned long window);
+void forgetLockWarning(::_XDisplay* x);   // before the connection closes, which takes the banners
+
 // The X server watched on a connection of our own (x_watch.cpp): monitors coming, going and changing
 // size; in a password run the guard above keeps the saver's windows in place.
 bool openXWatch();

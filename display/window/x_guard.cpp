@@ -2,17 +2,16 @@
 // clients. Any client may restack, move, resize, reparent or unmap any window; a thread with an X
 // connection of its own hears of each change as the server makes it and undoes it at once, between the
 // saver's frames as well as during them (a client that unmaps the saver every 20 ms must not show the
-// desktop). It also shows the warning, on every monitor, while another client holds the keyboard or
-// the pointer. The saver's own thread only tells it where its windows belong and what to warn of.
+// desktop). It also shows the warning (lock_warning.cpp), on every monitor, while another client holds
+// the keyboard or the pointer. The saver's own thread only tells it where its windows belong and what
+// to warn of.
 #include "display/window/sdl_window.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -38,19 +37,6 @@ struct Wanted {
     unsigned version = 0;   // counts the changes, so that the guard takes each one once
 };
 
-// The warning's words, drawn with the X server's built-in "fixed" font at twice its size where they fit.
-const char* const kKeyboardLines[] = {"ANOTHER PROGRAM HOLDS THE KEYBOARD.",
-                                      "What you type now goes to it, not to the saver."};
-const char* const kPointerLines[] = {"ANOTHER PROGRAM HOLDS THE POINTER.", "Clicks now go to it, not to the saver."};
-const char* const kAdviceLine = "Do not type your password until this warning has gone.";
-constexpr int kMaxLines = 5;
-constexpr int kMaxLineChars = 56;
-constexpr int kTextScale = 2;
-constexpr int kBannerPaddingPx = 12;
-constexpr int kBannerGapPx = 90;     // between the banner's bottom and the middle of the monitor (the prompt)
-constexpr int kMaxTextPixels = kMaxLines * kMaxLineChars * 6 * 13;
-constexpr unsigned long kBannerRed = 0xB00000;
-
 struct Guard {
     ::Display* x = nullptr;          // the guard's connection; used by its thread only once that runs
     ::Window root = 0;
@@ -69,18 +55,10 @@ struct Guard {
 
     // The guard thread's own.
     Place places[kMaxPlaces];
+    ::Window backstops[kMaxPlaces] = {};   // black, right under each place
     int count = 0;
     unsigned version = 0;
-    ::Window banners[kMaxPlaces] = {};
-    int bannerCount = 0;
-    bool warning = false;            // banners shown
-    bool warnedKeyboard = false, warnedPointer = false;
-    XFontStruct* font = nullptr;
-    GC gc = nullptr;
-    unsigned long bannerPixel = 0;
-    XPoint textPixels[kMaxTextPixels];   // the words' lit pixels at the font's own size
-    int textPixelCount = 0;
-    int textWidth = 0, textHeight = 0;   // pixels, at the font's own size
+    bool restackDue = false;         // the backstops are new, over the saver's windows
 };
 
 Guard gGuard;
@@ -93,10 +71,10 @@ void poke()
     (void)written;   // a full pipe has a poke in it already
 }
 
-bool isBanner(::Window window)
+bool isBackstop(::Window window)
 {
-    for (int i = 0; i < gGuard.bannerCount; ++i)
-        if (gGuard.banners[i] == window) return true;
+    for (int i = 0; i < gGuard.count; ++i)
+        if (gGuard.backstops[i] == window) return true;
     return false;
 }
 
@@ -104,7 +82,25 @@ bool isOurs(::Window window)
 {
     for (int i = 0; i < gGuard.count; ++i)
         if (gGuard.places[i].window == window) return true;
-    return isBanner(window);
+    return isBackstop(window) || isLockWarningWindow(window);
+}
+
+// A black window of the guard's under each window of the saver's: one that another client unmaps leaves
+// black behind it, not the desktop, until it is mapped again.
+void makeBackstops()
+{
+    for (int i = 0; i < kMaxPlaces; ++i)
+        if (gGuard.backstops[i]) XDestroyWindow(gGuard.x, gGuard.backstops[i]);
+    std::memset(gGuard.backstops, 0, sizeof gGuard.backstops);
+    for (int i = 0; i < gGuard.count; ++i) {
+        const SDL_Rect& at = gGuard.places[i].at;
+        XSetWindowAttributes attributes = {};
+        attributes.override_redirect = True;
+        attributes.background_pixel = BlackPixel(gGuard.x, DefaultScreen(gGuard.x));
+        gGuard.backstops[i] =
+            XCreateWindow(gGuard.x, gGuard.root, at.x, at.y, static_cast<unsigned>(at.w), static_cast<unsigned>(at.h),
+                          0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    }
 }
 
 // ---- Where the windows belong ----
@@ -123,6 +119,8 @@ void adoptWantedPlaces()
         // Mapped again, the window is black at once, not whatever was under it until the next frame.
         XSetWindowBackground(gGuard.x, window, BlackPixel(gGuard.x, DefaultScreen(gGuard.x)));
     }
+    makeBackstops();
+    gGuard.restackDue = true;
     gGuard.putBackDue = true;
 }
 
@@ -156,184 +154,76 @@ bool putBackWindow(::Window window, const SDL_Rect& at, bool mapped)
     return right;
 }
 
-// True when some window of another client lies above the lowest of ours among the root's children.
-bool anotherWindowAbove()
+// True when the root's children are not, from the top: the warning, the saver's windows, the backstops,
+// then everything else.
+bool stackedWrong()
 {
     ::Window rootReturn = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(gGuard.x, gGuard.root, &rootReturn, &parent, &children, &count)) return false;
-    bool oursSeen = false, above = false;
-    for (unsigned i = 0; i < count && !above; ++i) {   // bottom to top
-        bool ours = isOurs(children[i]);
+    bool oursSeen = false, overBackstopsSeen = false, wrong = false;
+    for (unsigned i = 0; i < count && !wrong; ++i) {   // bottom to top
+        bool backstop = isBackstop(children[i]);
+        bool ours = backstop || isOurs(children[i]);
+        wrong = (oursSeen && !ours) || (backstop && overBackstopsSeen);
         oursSeen = oursSeen || ours;
-        above = oursSeen && !ours;
+        overBackstopsSeen = overBackstopsSeen || (ours && !backstop);
     }
     if (children) XFree(children);
-    return above;
+    return wrong;
 }
 
 void raiseAll()
 {
-    // The covers, then the mode window (the first place), then the warnings over both.
+    // The backstops, the covers, then the mode window (the first place), then the warning over them all.
+    for (int i = 0; i < gGuard.count; ++i) XRaiseWindow(gGuard.x, gGuard.backstops[i]);
     for (int i = gGuard.count - 1; i >= 0; --i) XRaiseWindow(gGuard.x, gGuard.places[i].window);
-    if (gGuard.warning)
-        for (int i = 0; i < gGuard.bannerCount; ++i) XRaiseWindow(gGuard.x, gGuard.banners[i]);
+    unsigned long banners[kMaxPlaces];
+    SDL_Rect at[kMaxPlaces];
+    int bannerCount = lockWarningBanners(banners, at, kMaxPlaces);
+    for (int i = 0; i < bannerCount; ++i) XRaiseWindow(gGuard.x, banners[i]);
 }
-
-SDL_Rect bannerPlace(const SDL_Rect& monitor);
 
 void putBack()
 {
     bool tookBack = false;
-    for (int i = 0; i < gGuard.count; ++i)
+    bool restack = gGuard.restackDue;
+    gGuard.restackDue = false;
+    for (int i = 0; i < gGuard.count; ++i) {
         tookBack = !putBackWindow(gGuard.places[i].window, gGuard.places[i].at, true) || tookBack;
-    for (int i = 0; i < gGuard.bannerCount; ++i)
-        putBackWindow(gGuard.banners[i], bannerPlace(gGuard.places[i].at), gGuard.warning);
-    if (tookBack || anotherWindowAbove()) raiseAll();
+        restack = !putBackWindow(gGuard.backstops[i], gGuard.places[i].at, true) || restack;
+    }
+    unsigned long banners[kMaxPlaces];
+    SDL_Rect at[kMaxPlaces];
+    int bannerCount = lockWarningBanners(banners, at, kMaxPlaces);
+    bool bannerMoved = false;
+    for (int i = 0; i < bannerCount; ++i) bannerMoved = !putBackWindow(banners[i], at[i], true) || bannerMoved;
+    if (tookBack || restack || bannerMoved || stackedWrong()) raiseAll();
     // The focus and the grabs went with a window that was unmapped or moved away.
     if (tookBack) gGuard.tookBack = true;
 }
 
-// ---- The warning ----
-
-int warningLines(const char* lines[kMaxLines])
-{
-    int count = 0;
-    if (gGuard.warnedKeyboard)
-        for (const char* line : kKeyboardLines) lines[count++] = line;
-    if (gGuard.warnedPointer)
-        for (const char* line : kPointerLines) lines[count++] = line;
-    lines[count++] = kAdviceLine;
-    return count;
-}
-
-// The words drawn once into a bitmap of the server's, read back as lit pixels.
-void renderWarningText()
-{
-    gGuard.textPixelCount = 0;
-    if (!gGuard.font) return;
-    const char* lines[kMaxLines];
-    int count = warningLines(lines);
-    int lineHeight = gGuard.font->ascent + gGuard.font->descent;
-    int width = 1;
-    for (int i = 0; i < count; ++i)
-        width = std::max(width, XTextWidth(gGuard.font, lines[i], static_cast<int>(std::strlen(lines[i]))));
-    int height = lineHeight * count;
-    Pixmap bitmap = XCreatePixmap(gGuard.x, gGuard.root, static_cast<unsigned>(width), static_cast<unsigned>(height), 1);
-    XGCValues values;
-    values.font = gGuard.font->fid;
-    values.foreground = 0;
-    GC gc = XCreateGC(gGuard.x, bitmap, GCFont | GCForeground, &values);
-    XFillRectangle(gGuard.x, bitmap, gc, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    XSetForeground(gGuard.x, gc, 1);
-    for (int i = 0; i < count; ++i) {
-        int lineWidth = XTextWidth(gGuard.font, lines[i], static_cast<int>(std::strlen(lines[i])));
-        XDrawString(gGuard.x, bitmap, gc, (width - lineWidth) / 2, i * lineHeight + gGuard.font->ascent, lines[i],
-                    static_cast<int>(std::strlen(lines[i])));
-    }
-    XImage* image = XGetImage(gGuard.x, bitmap, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 1,
-                              XYPixmap);
-    if (image) {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width && gGuard.textPixelCount < kMaxTextPixels; ++x)
-                if (XGetPixel(image, x, y)) gGuard.textPixels[gGuard.textPixelCount++] = {static_cast<short>(x),
-                                                                                          static_cast<short>(y)};
-        XDestroyImage(image);
-    }
-    XFreeGC(gGuard.x, gc);
-    XFreePixmap(gGuard.x, bitmap);
-    gGuard.textWidth = width;
-    gGuard.textHeight = height;
-}
-
-int textScale(const SDL_Rect& monitor)
-{
-    int room = monitor.w - 2 * kBannerPaddingPx;
-    return gGuard.textWidth * kTextScale <= room ? kTextScale : 1;
-}
-
-// Above the middle of the monitor, where the prompt is, across as much as the words need.
-SDL_Rect bannerPlace(const SDL_Rect& monitor)
-{
-    int scale = textScale(monitor);
-    int w = std::min(monitor.w, gGuard.textWidth * scale + 2 * kBannerPaddingPx);
-    int h = gGuard.textHeight * scale + 2 * kBannerPaddingPx;
-    int y = std::max(monitor.y, monitor.y + monitor.h / 2 - kBannerGapPx - h);
-    return {monitor.x + (monitor.w - w) / 2, y, std::max(w, 1), std::max(h, 1)};
-}
-
-void drawBanner(int i)
-{
-    int scale = textScale(gGuard.places[i].at);
-    XSetForeground(gGuard.x, gGuard.gc, WhitePixel(gGuard.x, DefaultScreen(gGuard.x)));
-    constexpr int kBatch = 512;
-    XRectangle batch[kBatch];
-    int n = 0;
-    for (int p = 0; p < gGuard.textPixelCount; ++p) {
-        batch[n++] = {static_cast<short>(kBannerPaddingPx + gGuard.textPixels[p].x * scale),
-                      static_cast<short>(kBannerPaddingPx + gGuard.textPixels[p].y * scale),
-                      static_cast<unsigned short>(scale), static_cast<unsigned short>(scale)};
-        if (n == kBatch || p + 1 == gGuard.textPixelCount) {
-            XFillRectangles(gGuard.x, gGuard.banners[i], gGuard.gc, batch, n);
-            n = 0;
-        }
-    }
-}
-
-// The font, the drawing context and the banner's red, made once.
-void loadBannerLook()
-{
-    if (gGuard.gc) return;
-    gGuard.font = XLoadQueryFont(gGuard.x, "fixed");
-    gGuard.gc = XCreateGC(gGuard.x, gGuard.root, 0, nullptr);
-    if (gGuard.font) XSetFont(gGuard.x, gGuard.gc, gGuard.font->fid);
-    XColor red = {};
-    red.red = static_cast<unsigned short>(((kBannerRed >> 16) & 0xFF) * 257);
-    red.green = static_cast<unsigned short>(((kBannerRed >> 8) & 0xFF) * 257);
-    red.blue = static_cast<unsigned short>((kBannerRed & 0xFF) * 257);
-    int screen = DefaultScreen(gGuard.x);
-    gGuard.bannerPixel = XAllocColor(gGuard.x, DefaultColormap(gGuard.x, screen), &red)
-                             ? red.pixel
-                             : WhitePixel(gGuard.x, screen) ^ BlackPixel(gGuard.x, screen);
-}
-
-void makeBanners()
-{
-    for (int i = 0; i < gGuard.bannerCount; ++i) XDestroyWindow(gGuard.x, gGuard.banners[i]);
-    gGuard.bannerCount = 0;
-    for (int i = 0; i < gGuard.count; ++i) {
-        SDL_Rect at = bannerPlace(gGuard.places[i].at);
-        XSetWindowAttributes attributes = {};
-        attributes.override_redirect = True;
-        attributes.background_pixel = gGuard.bannerPixel;
-        attributes.event_mask = ExposureMask;
-        gGuard.banners[gGuard.bannerCount++] =
-            XCreateWindow(gGuard.x, gGuard.root, at.x, at.y, static_cast<unsigned>(at.w), static_cast<unsigned>(at.h),
-                          0, CopyFromParent, InputOutput, CopyFromParent,
-                          CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
-    }
-}
-
 void showWarning()
 {
-    bool keyboard = gGuard.keyboardElsewhere, pointer = gGuard.pointerElsewhere;
-    bool wanted = keyboard || pointer;
-    bool sameWords = keyboard == gGuard.warnedKeyboard && pointer == gGuard.warnedPointer;
-    if (wanted == gGuard.warning && (sameWords || !wanted) && gGuard.bannerCount == gGuard.count) return;
-    gGuard.warnedKeyboard = keyboard;
-    gGuard.warnedPointer = pointer;
-    gGuard.warning = wanted;
-    if (!wanted) {
-        for (int i = 0; i < gGuard.bannerCount; ++i) XUnmapWindow(gGuard.x, gGuard.banners[i]);
-        return;
-    }
-    loadBannerLook();
-    renderWarningText();
-    makeBanners();
-    for (int i = 0; i < gGuard.bannerCount; ++i) XMapRaised(gGuard.x, gGuard.banners[i]);
+    SDL_Rect monitors[kMaxPlaces];
+    for (int i = 0; i < gGuard.count; ++i) monitors[i] = gGuard.places[i].at;
+    showLockWarning(gGuard.x, monitors, gGuard.count, gGuard.keyboardElsewhere, gGuard.pointerElsewhere);
 }
 
 // ---- The thread ----
+
+// An unmapped window of ours is mapped again before anything is asked of the server: each round trip
+// of the full look (putBack) is time the desktop shows.
+void mapAgainAtOnce(const XEvent& event)
+{
+    if (event.type != UnmapNotify) return;
+    for (int i = 0; i < gGuard.count; ++i)
+        if (gGuard.places[i].window == event.xunmap.window || gGuard.backstops[i] == event.xunmap.window) {
+            XMapRaised(gGuard.x, event.xunmap.window);
+            XFlush(gGuard.x);
+            gGuard.tookBack = true;
+        }
+}
 
 void drainWake()
 {
@@ -353,11 +243,11 @@ void guardLoop()
             XEvent event;
             XNextEvent(gGuard.x, &event);
             if (event.type == Expose && event.xexpose.count == 0) {
-                for (int i = 0; i < gGuard.bannerCount; ++i)
-                    if (gGuard.banners[i] == event.xexpose.window) drawBanner(i);
+                drawLockWarning(gGuard.x, event.xexpose.window);
             } else if (event.type == DestroyNotify && event.xdestroywindow.window == gGuard.places[0].window) {
                 gGuard.windowLost = true;
             } else if (event.type != Expose) {
+                mapAgainAtOnce(event);
                 check = true;
             }
         }
@@ -423,8 +313,7 @@ bool startXGuard()
     gGuard.pointerElsewhere = false;
     gGuard.count = 0;
     gGuard.version = 0;
-    gGuard.bannerCount = 0;
-    gGuard.warning = gGuard.warnedKeyboard = gGuard.warnedPointer = false;
+    std::memset(gGuard.backstops, 0, sizeof gGuard.backstops);
     publishPlaces();
     gGuard.thread = new std::thread(guardLoop);
     return true;
@@ -442,11 +331,7 @@ void stopXGuard()
     if (gGuard.thread) gGuard.thread->join();
     delete gGuard.thread;
     gGuard.thread = nullptr;
-    if (gGuard.font) XFreeFont(gGuard.x, gGuard.font);
-    if (gGuard.gc) XFreeGC(gGuard.x, gGuard.gc);
-    gGuard.font = nullptr;
-    gGuard.gc = nullptr;
-    // The banners go with the connection.
+    forgetLockWarning(gGuard.x);
     XCloseDisplay(gGuard.x);
     gGuard.x = nullptr;
     for (int& end : gGuard.wake) {
