@@ -26,7 +26,8 @@ constexpr int kMouseJitterPx = 4;
 bool typable(int c)
 {
     if (c >= kFirstTypable && c <= kLastTypable) return true;
-    return c >= kFirstHighAnsi && c <= kLastAnsi && platform::ansiToUnicode(static_cast<unsigned char>(c)) != platform::kNoCodePoint;
+    return c >= kFirstHighAnsi && c <= kLastAnsi &&
+           platform::ansiToUnicode(static_cast<unsigned char>(c)) != platform::kNoCodePoint;
 }
 
 // A wrong password shuts the prompt for kFirstRetryDelayUs, and each further one for twice as long as

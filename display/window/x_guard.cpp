@@ -40,8 +40,8 @@ struct Wanted {
 struct Guard {
     ::Display* x = nullptr;          // the guard's connection; used by its thread only once that runs
     ::Window root = 0;
-    // Made for each run and never destroyed: a process that exits while the guard runs (Xlib's handler of
-    // a fatal X error) must not be ended by a joinable thread's destructor.
+    // Held by pointer: a process that exits while the guard runs (Xlib's handler of a fatal X error) must
+    // not be ended by a joinable thread's destructor at exit.
     std::thread* thread = nullptr;
     int wake[2] = {-1, -1};          // a pipe: the saver's thread pokes the guard through it
     std::atomic<bool> stop{false};
@@ -99,7 +99,8 @@ void makeBackstops()
         attributes.background_pixel = BlackPixel(gGuard.x, DefaultScreen(gGuard.x));
         gGuard.backstops[i] =
             XCreateWindow(gGuard.x, gGuard.root, at.x, at.y, static_cast<unsigned>(at.w), static_cast<unsigned>(at.h),
-                          0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+                          0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
+                          &attributes);
     }
 }
 
@@ -268,7 +269,8 @@ void sdlHearsStructure(unsigned long window, bool hears)
 {
     XWindowAttributes attributes;
     if (!window || !XGetWindowAttributes(gSdl.x, window, &attributes)) return;
-    long mask = hears ? attributes.your_event_mask | StructureNotifyMask : attributes.your_event_mask & ~StructureNotifyMask;
+    long mask = hears ? attributes.your_event_mask | StructureNotifyMask
+                      : attributes.your_event_mask & ~StructureNotifyMask;
     if (mask != attributes.your_event_mask) XSelectInput(gSdl.x, window, mask);
 }
 
@@ -279,7 +281,8 @@ void publishPlaces()
     wanted.count = 0;
     wanted.places[wanted.count++] = {gSdl.xWindow, gGuard.modeWindowAt};
     for (int i = 0; i < gSdl.covers.count && wanted.count < kMaxPlaces; ++i)
-        if (gSdl.covers.xWindow[i]) wanted.places[wanted.count++] = {gSdl.covers.xWindow[i], gSdl.covers.monitors[i + 1]};
+        if (gSdl.covers.xWindow[i])
+            wanted.places[wanted.count++] = {gSdl.covers.xWindow[i], gSdl.covers.monitors[i + 1]};
     ++wanted.version;
     for (int i = 0; i < wanted.count; ++i) sdlHearsStructure(wanted.places[i].window, false);
     XFlush(gSdl.x);

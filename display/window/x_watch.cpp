@@ -33,7 +33,8 @@ int surviveXErrors(::Display* display, XErrorEvent* error)
 {
     if (guardConnection(display)) return 0;
     bool badWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
-    if (badWindow && error->resourceid != 0 && error->resourceid == gSdl.xWindow && (gSdl.lock.active || guardWindowLost())) {
+    bool aboutOurWindow = error->resourceid != 0 && error->resourceid == gSdl.xWindow;
+    if (badWindow && aboutOurWindow && (gSdl.lock.active || guardWindowLost())) {
         guardNoteWindowLost();
         return 0;
     }

@@ -135,7 +135,8 @@ TEST_F(PasswordDialogTest, PasswordsAreKeptInWindows1252AndOthersAreRefused)
     EXPECT_EQ(countLines(logLines(), kChangedBox), 1);
     EXPECT_STREQ(Settings.password, "\xE7" "a 10\x80");
 
-    changePassword("type 100 \xE7" "a 10\x80\ntype 101 łódź\ntype 102 łódź\nclick 1\nclick 2\n", "\xE7" "a 10\x80");
+    changePassword("type 100 \xE7" "a 10\x80\ntype 101 łódź\ntype 102 łódź\nclick 1\nclick 2\n",
+                   "\xE7" "a 10\x80");
     std::vector<std::string> lines = logLines();
     EXPECT_EQ(countLines(lines, "Error: A password can only hold characters of the Windows-1252 (Western European) "
                                 "code page!"), 1);

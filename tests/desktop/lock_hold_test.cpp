@@ -65,7 +65,8 @@ int pixelsOfColour(const Pixels& shot, unsigned long rgb)
 {
     int count = 0;
     for (size_t i = 0; i + 2 < shot.rgb.size(); i += 3)
-        if (shot.rgb[i] == ((rgb >> 16) & 0xFF) && shot.rgb[i + 1] == ((rgb >> 8) & 0xFF) && shot.rgb[i + 2] == (rgb & 0xFF))
+        if (shot.rgb[i] == ((rgb >> 16) & 0xFF) && shot.rgb[i + 1] == ((rgb >> 8) & 0xFF) &&
+            shot.rgb[i + 2] == (rgb & 0xFF))
             ++count;
     return count;
 }
@@ -377,7 +378,8 @@ TEST_F(LockHold, AKeyboardTakenWhileTheSaverIsUnmappedIsShownOnTheScreen)
     // It stays as long as the other client holds the keyboard.
     for (int i = 0; i < 10; ++i) {
         pause(0.2);
-        EXPECT_GT(warningPixels(server.display), kWarningShownPixels) << "the warning went after " << (i + 1) * 200 << " ms";
+        EXPECT_GT(warningPixels(server.display), kWarningShownPixels)
+            << "the warning went after " << (i + 1) * 200 << " ms";
     }
     EXPECT_FALSE(desktopShows(server.display));
 
@@ -416,7 +418,8 @@ TEST_F(LockHold, ASaverUnmappedEvery20MillisecondsKeepsTheDesktopHidden)
         Pixels shot = readWindow(server.display, 0);
         if (desktopShows(shot)) {
             ++visible;
-            writePng(shot, std::string(TOCKWHEEL_BINARY_DIR) + "/lock-shot-unmap-loop-" + std::to_string(visible) + ".png");
+            writePng(shot, std::string(TOCKWHEEL_BINARY_DIR) + "/lock-shot-unmap-loop-" + std::to_string(visible) +
+                               ".png");
         }
         pause(0.15);
     }
