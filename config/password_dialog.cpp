@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "config/password_match.h"
 #include "config/settings.h"
 #include "platform/dialog/message_box.h"
 #include "platform/secret_memory.h"
@@ -16,6 +17,9 @@ namespace {
 
 using namespace resources::password_ids;
 
+constexpr const char* kNotAnsiMessage =
+    "Error: A password can only hold characters of the Windows-1252 (Western European) code page!";
+
 // The three entries as read from the fields: kept out of swap, and wiped as soon as they are compared.
 struct PasswordEntries {
     char oldPassword[kPasswordCapacity];
@@ -25,23 +29,35 @@ struct PasswordEntries {
 PasswordEntries entries;
 
 // Text beyond the field's 43 characters is cut off here, so two entries that agree that far are equal.
-void readPassword(Window* dialog, int id, char (&text)[kPasswordCapacity])
+// The saver's prompt takes Windows-1252 characters only, so the entries are read in that code page;
+// false when one holds a character it has no place for.
+bool readPassword(Window* dialog, int id, char (&text)[kPasswordCapacity])
 {
-    platform::getDlgItemText(dialog, id, text, kPasswordCapacity);
+    return platform::getDlgItemAnsiText(dialog, id, text, kPasswordCapacity);
 }
 
 bool samePassword(const char* a, const char* b) { return std::strncmp(a, b, kPasswordMaxLength) == 0; }
 
-// False with the message box shown when the entries do not allow the change.
+// False with the message box shown when the entries do not allow the change. An old password set before
+// passwords were kept in Windows-1252 may hold any character: it is compared as the field holds it too.
 bool entriesAgree(Window* dialog)
 {
-    readPassword(dialog, kOldPasswordId, entries.oldPassword);
-    if (!samePassword(entries.oldPassword, Settings.password)) {
+    bool oldIsAnsi = readPassword(dialog, kOldPasswordId, entries.oldPassword);
+    bool oldValid = oldIsAnsi && passwordMatches(Settings.password, entries.oldPassword);
+    if (!oldValid) {
+        platform::getDlgItemText(dialog, kOldPasswordId, entries.oldPassword, kPasswordCapacity);
+        oldValid = samePassword(entries.oldPassword, Settings.password);
+    }
+    if (!oldValid) {
         platform::messageBox(dialog, "Error: Your old password is not valid!", "Error", platform::kMbIconError);
         return false;
     }
-    readPassword(dialog, kNewPasswordId, entries.newPassword);
-    readPassword(dialog, kConfirmPasswordId, entries.confirmation);
+    bool newIsAnsi = readPassword(dialog, kNewPasswordId, entries.newPassword);
+    bool confirmationIsAnsi = readPassword(dialog, kConfirmPasswordId, entries.confirmation);
+    if (!newIsAnsi || !confirmationIsAnsi) {
+        platform::messageBox(dialog, kNotAnsiMessage, "Error", platform::kMbIconError);
+        return false;
+    }
     if (!samePassword(entries.newPassword, entries.confirmation)) {
         platform::messageBox(dialog, "Error: Your new password was not confirmed!", "Error", platform::kMbIconError);
         return false;

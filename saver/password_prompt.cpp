@@ -16,6 +16,22 @@ constexpr int kLargeHalfHeightPx = 36;
 constexpr int kFirstMarkOffsetPx = 8;     // per scale unit, from the bitmap's left edge
 constexpr int kMarkSpacingPx = 4;         // per scale unit
 constexpr int kReplaceOp = 0;
+constexpr int kDelayBarLengthPx = 170;    // per scale unit, when the whole delay is still to run
+
+// After a wrong password the entry field shows, in the marks' row, a red bar that shrinks to nothing as
+// the delay runs out; until then the prompt takes no new try, so no mark is shown there meanwhile.
+void drawRetryDelay(const PromptLayout& layout, uint32_t lapUs)
+{
+    uint32_t left = retryDelayLeftUs(lapUs);
+    if (left == 0) return;
+    int fullPx = kDelayBarLengthPx * layout.scale;
+    int lengthPx = static_cast<int>(static_cast<uint64_t>(fullPx) * left / prompt.retryDelayUs);
+    if (lengthPx < 2) lengthPx = 2;
+    int barLeft = promptMarkX(layout, 0) - layout.scale;
+    display::setColorRGB(200, 0, 0);
+    display::fillRectAround(barLeft + lengthPx / 2, layout.markY, lengthPx / 2,
+                            layout.scale);
+}
 
 }  // namespace
 
@@ -63,5 +79,7 @@ void drawPasswordPrompt(display::Framework*)
     display::setColorRGB(0, 0, 0);
     for (int k = 0; k < prompt.typedLength; ++k)
         display::fillRectAround(promptMarkX(layout, k), layout.markY, layout.scale, layout.scale);
-    checkPromptIdle(display::timerLap());
+    uint32_t lap = display::timerLap();
+    drawRetryDelay(layout, lap);
+    checkPromptIdle(lap);
 }

@@ -151,6 +151,7 @@ void coverMonitors(const SDL_Rect* monitors, int count, int primary)
     }
     for (int i = 0; i < old.count; ++i)
         if (old.windows[i]) SDL_DestroyWindow(old.windows[i]);
+    guardOurWindows();
     // The keyboard belongs to the mode's window, where the prompt is, not to whichever window the
     // pointer happens to be over.
     if (made) {
@@ -176,6 +177,7 @@ bool sameMonitors(const SDL_Rect* monitors, int count, int primary)
 void moveModeWindow(const SDL_Rect& bounds)
 {
     if (!gSdl.x) return;
+    guardModeWindowAt(bounds);
     XMoveResizeWindow(gSdl.x, gSdl.xWindow, bounds.x, bounds.y, static_cast<unsigned>(bounds.w),
                       static_cast<unsigned>(bounds.h));
     XFlush(gSdl.x);

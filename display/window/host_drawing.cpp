@@ -62,15 +62,21 @@ bool adoptThroughHiddenWindow(unsigned long xWindow)
     return false;
 }
 
+// SDL takes a foreign window on trust and crashes on one that does not exist; the window is looked at
+// first, with its errors caught, and again once SDL has it, since the host may destroy it meanwhile.
 bool adoptHostWindow(unsigned long xWindow, int modeWidth, int modeHeight)
 {
+    int width = 0, height = 0;
+    if (!hostWindowSize(xWindow, &width, &height)) {
+        std::fprintf(stderr, "display: the host's window 0x%lx does not exist\n", xWindow);
+        return false;
+    }
     watchHostWindow(xWindow);
     // A page of the window's own size may be drawn straight into the window (pageOnScreen), which costs
     // less than any copy: that one keeps its context on the host's window.
-    int windowW = 0, windowH = 0, pageW = 0, pageH = 0;
-    const bool known = hostWindowSize(xWindow, &windowW, &windowH);
-    pageForHostWindow(modeWidth, modeHeight, windowW, windowH, &pageW, &pageH);
-    const bool stretched = !known || pageW != windowW || pageH != windowH;
+    int pageW = 0, pageH = 0;
+    pageForHostWindow(modeWidth, modeHeight, width, height, &pageW, &pageH);
+    const bool stretched = pageW != width || pageH != height;
     gSdl.hiddenContext = stretched && adoptThroughHiddenWindow(xWindow);
     if (!gSdl.hiddenContext) {
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kWindowDepthBits);
@@ -83,11 +89,18 @@ bool adoptHostWindow(unsigned long xWindow, int modeWidth, int modeHeight)
         gSdl.glWindow = gSdl.window;
         noteXWindow();
     }
+    if (!hostWindowSize(xWindow, &width, &height)) {
+        std::fprintf(stderr, "display: the host's window 0x%lx went away while the saver started\n", xWindow);
+        SDL_DestroyWindow(gSdl.window);
+        gSdl.window = nullptr;
+        gSdl.glWindow = nullptr;
+        return false;
+    }
     gSdl.host.active = true;
     gSdl.host.xWindow = xWindow;
     gSdl.host.nextSizeCheckUs = 0;
-    if (!hostWindowSize(xWindow, &gSdl.host.width, &gSdl.host.height))
-        SDL_GetWindowSize(gSdl.window, &gSdl.host.width, &gSdl.host.height);
+    gSdl.host.width = width;
+    gSdl.host.height = height;
     gSdl.focusLost = false;
     gSdl.pending.waiting = false;
     return true;

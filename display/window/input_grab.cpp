@@ -53,6 +53,11 @@ void takeGrabs()
                                CurrentTime);
     gSdl.lock.keyboardHeld = keyboard == GrabSuccess;
     gSdl.lock.pointerHeld = pointer == GrabSuccess;
+    // Not viewable: another client moved, unmapped or reparented a window of ours, and the guard puts it
+    // back. Held elsewhere: the saver's screen says so while it lasts, since keys typed meanwhile go to
+    // that client.
+    if (keyboard == GrabNotViewable || pointer == GrabNotViewable) guardPutBackNow();
+    guardWarn(keyboard == AlreadyGrabbed || keyboard == GrabFrozen, pointer == AlreadyGrabbed || pointer == GrabFrozen);
     if (!gSdl.lock.keyboardHeld) reportKeyboard(keyboard);
     if (!gSdl.lock.pointerHeld) reportPointer(pointer);
 }
@@ -137,6 +142,11 @@ bool sdlGrabInput(bool on)
 void holdInput()
 {
     if (!gSdl.lock.active || !gSdl.x) return;
+    if (guardWindowLost()) {
+        std::fprintf(stderr, "display: another program destroyed the saver's window; the lock cannot go on\n");
+        fatalError("The saver's window was destroyed by another program.");
+    }
+    if (guardTookBack()) gSdl.lock.checkDue = true;
     if (!gSdl.lock.checkDue && monotonicUs() - gSdl.lock.lastCheckUs < kLockCheckUs) return;
     lookAtTheHold();
 }

@@ -116,11 +116,37 @@ bool sdlGrabInput(bool on);
 // of a second and at once after a focus change.
 void holdInput();
 
+// A password run's windows kept in their place (x_guard.cpp): a thread on an X connection of its own undoes,
+// as soon as the server reports it, what another client does to them (restacked under another window,
+// moved, resized, reparented, unmapped), and warns on every monitor while another client holds the
+// keyboard or the pointer. The saver's thread calls these.
+bool startXGuard();
+void stopXGuard();
+void guardOurWindows();                    // the covers changed
+void guardModeWindowAt(const SDL_Rect& at);   // the mode window's place from now on, root pixels
+void guardPutBackNow();                    // a grab failed because a window of ours was not viewable
+void guardWarn(bool keyboardElsewhere, bool pointerElsewhere);
+bool guardTookBack();                      // a window was put back since the last call (the focus went with it)
+bool guardConnection(::_XDisplay* x);      // the guard's own connection, whose errors are expected
+// Another client destroyed the mode window (with a window it had reparented it into): the lock cannot go
+// on, and the run ends through the fatal-error path, never with the right password's status.
+void guardNoteWindowLost();
+bool guardWindowLost();
+
+// The warning of a password run (lock_warning.cpp), on the guard's thread and connection: a red banner
+// above the prompt on every monitor while another client holds the keyboard or the pointer.
+void showLockWarning(::_XDisplay* x, const SDL_Rect* monitors, int count, bool keyboard, bool pointer);
+void drawLockWarning(::_XDisplay* x, unsigned long window);   // a banner was exposed
+// The banners shown and where they belong; 0 while there is no warning.
+int lockWarningBanners(unsigned long* windows, SDL_Rect* places, int capacity);
+bool isLockWarningWindow(unsigned long window);
+void forgetLockWarning(::_XDisplay* x);   // before the connection closes, which takes the banners
+
 // The X server watched on a connection of our own (x_watch.cpp): monitors coming, going and changing
-// size, and, in a password run, other clients' windows put above ours.
+// size; in a password run the guard above keeps the saver's windows in place.
 bool openXWatch();
 void closeXWatch();
-void watchStacking(bool on);
+void watchStacking(bool on);   // starts and stops the guard
 void pumpXWatch();
 // The monitors as the X server shows them now (RandR 1.5); 0 when it cannot tell, SDL's displays then.
 int readXMonitors(SDL_Rect* out, int capacity);

@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+#include "platform/ansi_text.h"
+
 namespace display {
 
 SdlState gSdl;
@@ -53,16 +55,52 @@ uint32_t keysymCharacter(SDL_Keycode sym, int modifiers)
     return static_cast<uint32_t>(sym);
 }
 
-// The first character of UTF-8 text in the ANSI range (Latin-1 part), '?' beyond it.
+// The first character of UTF-8 text in the Windows ANSI code page, '?' when it has no place there.
 uint32_t ansiFromUtf8(const char* text)
 {
-    const auto* s = reinterpret_cast<const unsigned char*>(text);
-    if (s[0] < 0x80) return s[0];
-    if ((s[0] & 0xE0) == 0xC0 && (s[1] & 0xC0) == 0x80) {
-        uint32_t code = (uint32_t(s[0] & 0x1F) << 6) | (s[1] & 0x3F);
-        return code < 256 ? code : '?';
+    uint32_t code = 0;
+    platform::decodeUtf8(text, &code);
+    int ansi = code == platform::kNoCodePoint ? -1 : platform::unicodeToAnsi(code);
+    return ansi < 0 ? '?' : static_cast<uint32_t>(ansi);
+}
+
+// Key, button and motion events that another client made with XSendEvent carry the send-event flag;
+// SDL does not pass it on, but reports every X event (SDL_SYSWMEVENT) before the events it makes of it.
+// Those of a sent event are dropped as they are queued, so no client of the session types or clicks
+// for the user.
+bool gSentInput = false;   // the X event being turned into SDL events was sent by a client
+
+bool xInputEvent(int type)
+{
+    return type == KeyPress || type == KeyRelease || type == ButtonPress || type == ButtonRelease ||
+           type == MotionNotify;
+}
+
+bool sdlInputEvent(uint32_t type)
+{
+    return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_TEXTINPUT || type == SDL_TEXTEDITING ||
+           type == SDL_MOUSEMOTION || type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP ||
+           type == SDL_MOUSEWHEEL;
+}
+
+int dropSentInput(void*, SDL_Event* event)
+{
+    if (event->type == SDL_SYSWMEVENT) {
+        const SDL_SysWMmsg* message = event->syswm.msg;
+        if (message && message->subsystem == SDL_SYSWM_X11) {
+            const XEvent& x = message->msg.x11.event;
+            gSentInput = x.xany.send_event && xInputEvent(x.type);
+        }
+        return 0;   // read here only, never queued
     }
-    return '?';
+    return gSentInput && sdlInputEvent(event->type) ? 0 : 1;
+}
+
+void ignoreSentInput()
+{
+    gSentInput = false;
+    SDL_SetEventFilter(dropSentInput, nullptr);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
 Event makeEvent(int type, uint32_t message, int x, int y)
@@ -200,7 +238,11 @@ void translate(const SDL_Event& event)
     case SDL_MOUSEBUTTONUP: postMouse(kEventMouseUp, event.button.windowID, event.button.x, event.button.y); break;
     case SDL_WINDOWEVENT: translateWindowEvent(event.window); break;
     case SDL_DISPLAYEVENT: followMonitors(); break;
-    case SDL_QUIT: postEvent(makeEvent(kEventInternalQuit, 0, 0, 0)); break;
+    // A close request (the window manager's, or any client's WM_DELETE_WINDOW) must not end a password
+    // run: to whoever started the saver, that end would read as the right password.
+    case SDL_QUIT:
+        if (!gSdl.lock.active) postEvent(makeEvent(kEventInternalQuit, 0, 0, 0));
+        break;
     default: break;
     }
 }
@@ -362,6 +404,7 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     gSdl.pending.waiting = false;
     gSdl.lock = {};
     noteXWindow();
+    if (gSdl.x) ignoreSentInput();
     gSdl.windowPixelsRefused = false;
     SDL_StartTextInput();
     SDL_RaiseWindow(gSdl.window);
@@ -535,15 +578,17 @@ int refreshHz()
 // Destroying the full-screen window gives the desktop its own mode back.
 void closeMode()
 {
+    // A window another client destroyed is left alone: SDL would wait for ever to see it unmapped.
+    bool lost = gSdl.x && guardWindowLost();
     closeXWatch();
     closeCovers();
     releaseXPixels();
-    if (gSdl.context) SDL_GL_DeleteContext(gSdl.context);
+    if (gSdl.context && !lost) SDL_GL_DeleteContext(gSdl.context);
     ::Display* x = gSdl.x;
     // SDL leaves a foreign window to its owner.
-    if (gSdl.window) SDL_DestroyWindow(gSdl.window);
-    if (gSdl.glWindow && gSdl.glWindow != gSdl.window) SDL_DestroyWindow(gSdl.glWindow);
-    if (!gSdl.host.active) giveFocusBack(x);
+    if (gSdl.window && !lost) SDL_DestroyWindow(gSdl.window);
+    if (gSdl.glWindow && gSdl.glWindow != gSdl.window && !lost) SDL_DestroyWindow(gSdl.glWindow);
+    if (!gSdl.host.active && !lost) giveFocusBack(x);
     gSdl.context = nullptr;
     gSdl.window = nullptr;
     gSdl.glWindow = nullptr;
@@ -553,6 +598,10 @@ void closeMode()
     gSdl.lock = {};
     gSdl.host.active = false;
     SDL_StopTextInput();
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_SetEventFilter(nullptr, nullptr);
+        SDL_EventState(SDL_SYSWMEVENT, SDL_IGNORE);
+    }
 }
 
 bool imposedPageSize(int* width, int* height)

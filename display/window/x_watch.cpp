@@ -1,6 +1,6 @@
 // display/window/x_watch.cpp -- the X server watched on a connection of our own beside SDL's: RandR changes
-// (monitors added, removed or resized), and in a password run other clients' windows mapped or raised
-// above ours, which go back under ours at once.
+// (monitors added, removed or resized); in a password run the guard (x_guard.cpp) keeps our windows in
+// place.
 #include "display/window/sdl_window.h"
 
 #include <X11/Xlib.h>
@@ -15,7 +15,7 @@ struct XWatch {
     ::Display* x;          // our own connection; null when closed or off X
     ::Window root;
     int randrEventBase;    // -1 without RandR 1.5: SDL's displays are the monitors then
-    bool stacking;         // root's children are watched for windows put above ours
+    bool stacking;         // the guard runs
 };
 
 XWatch gWatch = {nullptr, 0, -1, false};
@@ -23,12 +23,21 @@ XWatch gWatch = {nullptr, 0, -1, false};
 XErrorHandler gPreviousErrorHandler = nullptr;
 int gRandrOpcode = -1;   // the RANDR extension's major opcode, -1 until known
 
-// Two kinds of X error must not end the run. SDL restores display modes from the monitors it read at
-// start, so its RandR requests fail once another client changed them; and another client may unmap or
+// Four kinds of X error must not end the run at once. SDL restores display modes from the monitors it read at
+// start, so its RandR requests fail once another client changed them; another client may unmap or
 // destroy a window between our look and our request, so that ending the lock would otherwise take one
-// XUnmapWindow. Every other error goes where it went before.
+// XUnmapWindow; the guard's connection asks about windows that may be gone by then; and a password run's
+// window destroyed by another client ends through the fatal-error path (holdInput), not through Xlib's
+// exit. Every other error goes where it went before.
 int surviveXErrors(::Display* display, XErrorEvent* error)
 {
+    if (guardConnection(display)) return 0;
+    bool badWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
+    bool aboutOurWindow = error->resourceid != 0 && error->resourceid == gSdl.xWindow;
+    if (badWindow && aboutOurWindow && (gSdl.lock.active || guardWindowLost())) {
+        guardNoteWindowLost();
+        return 0;
+    }
     bool randr = gRandrOpcode >= 0 && error->request_code == gRandrOpcode;
     bool windowGone = (error->request_code == X_SetInputFocus || error->request_code == X_ConfigureWindow ||
                        error->request_code == X_MapWindow) &&
@@ -55,35 +64,6 @@ bool randrEvent(const XEvent& event)
     return base >= 0 && (event.type == base + RRScreenChangeNotify || event.type == base + RRNotify);
 }
 
-// A window of another client newly on top of the root's children: mapped (new windows are created on
-// top), restacked, circulated up or reparented to the root.
-bool putAboveUs(const XEvent& event)
-{
-    switch (event.type) {
-    case MapNotify: return !ourXWindow(event.xmap.window);
-    case ConfigureNotify: return !ourXWindow(event.xconfigure.window);
-    case CirculateNotify: return event.xcirculate.place == PlaceOnTop && !ourXWindow(event.xcirculate.window);
-    case ReparentNotify: return event.xreparent.parent == gWatch.root && !ourXWindow(event.xreparent.window);
-    default: return false;
-    }
-}
-
-// Any client may unmap any window; the mode window or a cover that went comes straight back.
-bool ourWindowUnmapped(const XEvent& event)
-{
-    return event.type == UnmapNotify && event.xunmap.event == gWatch.root && ourXWindow(event.xunmap.window);
-}
-
-void raiseOurWindows()
-{
-    for (int i = 0; i < gSdl.covers.count; ++i)
-        if (gSdl.covers.xWindow[i]) XMapRaised(gWatch.x, gSdl.covers.xWindow[i]);
-    XMapRaised(gWatch.x, gSdl.xWindow);
-    XFlush(gWatch.x);
-    // The focus and the pointer grab went with an unmapped window.
-    gSdl.lock.checkDue = true;
-}
-
 }  // namespace
 
 bool openXWatch()
@@ -106,6 +86,7 @@ bool openXWatch()
 
 void closeXWatch()
 {
+    stopXGuard();
     if (gWatch.x) XCloseDisplay(gWatch.x);
     gWatch = {nullptr, 0, -1, false};
 }
@@ -114,28 +95,20 @@ void watchStacking(bool on)
 {
     if (!gWatch.x || gWatch.stacking == on) return;
     gWatch.stacking = on;
-    XSelectInput(gWatch.x, gWatch.root, on ? SubstructureNotifyMask : NoEventMask);
-    if (on) raiseOurWindows();
-    XFlush(gWatch.x);
+    if (on) startXGuard();
+    else stopXGuard();
 }
 
-// Several events come for one change; what they add up to is read once they are all in.
 void pumpXWatch()
 {
     if (!gWatch.x) return;
     bool monitorsChanged = false;
-    bool raise = false;
     while (XPending(gWatch.x) > 0) {
         XEvent event;
         XNextEvent(gWatch.x, &event);
-        if (randrEvent(event)) {
-            monitorsChanged = true;
-        } else if (gWatch.stacking) {
-            raise = raise || putAboveUs(event) || ourWindowUnmapped(event);
-        }
+        monitorsChanged = monitorsChanged || randrEvent(event);
     }
     if (monitorsChanged) followMonitors();
-    if (raise) raiseOurWindows();
 }
 
 int readXMonitors(SDL_Rect* out, int capacity)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/ansi_text.h"
 #include "platform/dialog/ui_backend.h"
 #include "platform/stop_signals.h"
 
@@ -323,6 +324,16 @@ unsigned getDlgItemText(Window* dialog, int id, char* buffer, int maxCount)
     std::memcpy(buffer, text->data(), count);
     buffer[count] = '\0';
     return static_cast<unsigned>(count);
+}
+
+// The toolkits hold text as UTF-8.
+bool getDlgItemAnsiText(Window* dialog, int id, char* buffer, int maxCount)
+{
+    if (!buffer || maxCount <= 0) return false;
+    buffer[0] = '\0';
+    Control* c = control(dialog, id);
+    if (!c || c->kind == ControlKind::ComboBox || c->kind == ControlKind::ListBox) return false;
+    return utf8ToAnsi(c->text.c_str(), buffer, static_cast<size_t>(maxCount));
 }
 
 bool resetContent(Window* dialog, int id)

@@ -153,6 +153,9 @@ bool setDlgItemText(Window* dialog, int id, const char* text);
 // Copies at most maxCount - 1 characters and a terminating zero; returns the characters copied.
 // A drop-down combo box's text is its selected entry.
 unsigned getDlgItemText(Window* dialog, int id, char* buffer, int maxCount);
+// The control's text in the Windows ANSI code page (Windows-1252), cut to maxCount - 1 characters; false
+// when it holds a character that code page has no place for (written as '?').
+bool getDlgItemAnsiText(Window* dialog, int id, char* buffer, int maxCount);
 bool setWindowText(Window* window, const char* text);
 
 // List box and combo box contents (both kinds answer all of these). Indexes from 0; -1 is "none".

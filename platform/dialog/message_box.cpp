@@ -168,6 +168,15 @@ const char* controlKindName(ControlKind kind)
     return "control";
 }
 
+std::string maskedText(const std::string& text)
+{
+    std::string out;
+    // UTF-8 continuation bytes are not characters of their own.
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) out += '*';
+    return out;
+}
+
 std::string dumpWindow(const Window& window)
 {
     std::string out = "dump window=" + quoteLogText(window.title.c_str());
@@ -191,6 +200,10 @@ std::string dumpWindow(const Window& window)
         case ControlKind::ScrollBar:
             out += " range=" + std::to_string(control.scrollMin) + ".." + std::to_string(control.scrollMax);
             out += " pos=" + std::to_string(control.scrollPos);
+            break;
+        case ControlKind::Edit:
+            out += " text=" + quoteLogText((control.style & kEsPassword) ? maskedText(control.text).c_str()
+                                                                         : control.text.c_str());
             break;
         default:
             out += " text=" + quoteLogText(control.text.c_str());

@@ -30,9 +30,20 @@ bool takeAction(ScriptAction* action)
     return true;
 }
 
+// A password typed by the script is shown no more than one a person types: an echoed `type` line keeps
+// only the length of its text, unless it is meant for an edit box that shows what it holds.
+std::string echoed(const ScriptAction& action)
+{
+    if (action.verb != ScriptVerb::Type) return action.source;
+    Window* window = focusWindow();
+    Control* c = window ? findControl(window, action.id) : nullptr;
+    if (c && c->kind == ControlKind::Edit && !(c->style & kEsPassword)) return action.source;
+    return "type " + std::to_string(action.id) + " " + maskedText(action.text);
+}
+
 std::string where(const ScriptAction& action)
 {
-    return "line " + std::to_string(action.line) + " (" + action.source + ")";
+    return "line " + std::to_string(action.line) + " (" + echoed(action) + ")";
 }
 
 const char* answerName(unsigned result)
@@ -81,7 +92,7 @@ int scriptMessageBox(Window*, const char* text, const char* caption, unsigned fl
 
 void logIgnored(const ScriptAction& action, const char* reason)
 {
-    logLine("ignored line=" + std::to_string(action.line) + " action=" + quoteLogText(action.source.c_str()) +
+    logLine("ignored line=" + std::to_string(action.line) + " action=" + quoteLogText(echoed(action).c_str()) +
             " reason=" + reason);
 }
 

@@ -121,6 +121,8 @@ bool quitPosted(int* exitCode);
 // The log: TOCKWHEEL_UI_LOG (appended) or stderr.
 void logLine(const std::string& line);
 std::string quoteLogText(const char* text);
+// What a log shows of a password: one '*' for each of its characters.
+std::string maskedText(const std::string& text);
 const char* boxButtonNames(unsigned flags);   // "ok", "ok,cancel", "yes,no", "yes,no,cancel"
 std::string describeBox(const char* caption, unsigned flags, const char* text);
 std::string dumpWindow(const Window& window);

@@ -126,3 +126,27 @@ TEST_F(PasswordDialogTest, AChangedPasswordReachesTheFileOnlyThroughApply)
     ASSERT_EQ(after.size(), 81u);
     EXPECT_EQ(std::string(after.begin() + 8, after.begin() + 13), "newer");
 }
+
+// The prompt takes Windows-1252 characters only: the dialog keeps a password in that code page, refuses
+// one it cannot hold, and still takes an old password stored as UTF-8 before.
+TEST_F(PasswordDialogTest, PasswordsAreKeptInWindows1252AndOthersAreRefused)
+{
+    changePassword("type 101 ça 10€\ntype 102 ça 10€\nclick 1\n", "");
+    EXPECT_EQ(countLines(logLines(), kChangedBox), 1);
+    EXPECT_STREQ(Settings.password, "\xE7" "a 10\x80");
+
+    changePassword("type 100 \xE7" "a 10\x80\ntype 101 łódź\ntype 102 łódź\nclick 1\nclick 2\n",
+                   "\xE7" "a 10\x80");
+    std::vector<std::string> lines = logLines();
+    EXPECT_EQ(countLines(lines, "Error: A password can only hold characters of the Windows-1252 (Western European) "
+                                "code page!"), 1);
+    EXPECT_EQ(countLines(lines, kChangedBox), 1);   // the first change only
+    EXPECT_STREQ(Settings.password, "\xE7" "a 10\x80");
+}
+
+TEST_F(PasswordDialogTest, AnOldPasswordStoredAsUtf8IsTakenAsTyped)
+{
+    changePassword("type 100 café\ntype 101 new\ntype 102 new\nclick 1\n", "caf\xC3\xA9");
+    EXPECT_EQ(countLines(logLines(), kChangedBox), 1);
+    EXPECT_STREQ(Settings.password, "new");
+}

@@ -370,4 +370,47 @@ TEST(DesktopMonitors, AMonitorAddedDuringAPasswordRunIsCoveredAndTheWindowFollow
     EXPECT_EQ(waitExit(saver, 10), 0) << readFile(err);
 }
 
+// The warning of a password run while another client holds the keyboard is on both monitors, where the
+// X server draws it (what OpenGL draws on the dummy driver does not reach the root's pixels).
+TEST(DesktopMonitors, AKeyboardHeldElsewhereIsWarnedOfOnEveryMonitor)
+{
+    TempDir work;
+    XServer server;
+    if (!server.startDummyXorg(work.path)) GTEST_SKIP() << "Xorg with the dummy driver cannot run here";
+    ASSERT_TRUE(addSecondMonitor(server.display)) << readFile(work.file("xorg.log"));
+    WindowsDir windows;
+    windows.writeSettings("abc");
+    std::string err = windows.dir.file("err.txt");
+    pid_t saver = spawnProgram(TOCKWHEEL_PROGRAM, {"/s"}, windows.environment(server.display), err);
+    ASSERT_GT(saver, 0);
+    for (int i = 0; i < 100 && !secondMonitorCovered(server.display); ++i) pause(0.1);
+    pause(0.5);
+    Display* holder = XOpenDisplay(server.display.c_str());
+    ASSERT_NE(holder, nullptr);
+    XUnmapWindow(holder, saverWindow(server.display));   // takes the saver's grab with its window
+    ASSERT_EQ(XGrabKeyboard(holder, DefaultRootWindow(holder), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    XSync(holder, False);
+    auto warnedOn = [&](int left) {
+        Pixels shot = readWindow(server.display, 0);
+        int red = 0;
+        for (int row = 0; row < 600; ++row)
+            for (int column = left; column < left + 800; ++column) {
+                const unsigned char* p = &shot.rgb[(static_cast<size_t>(row) * shot.width + column) * 3];
+                if (p[0] == 0xB0 && p[1] == 0 && p[2] == 0) ++red;
+            }
+        return red > 5000;
+    };
+    bool both = false;
+    for (int i = 0; i < 50 && !both; ++i) {
+        pause(0.1);
+        both = warnedOn(112) && warnedOn(1024);
+    }
+    writePng(readWindow(server.display, 0), kShotPrefix + "warning-two-monitors.png");
+    EXPECT_TRUE(both) << "the warning is not on both monitors";
+    XCloseDisplay(holder);
+    kill(saver, SIGTERM);
+    EXPECT_EQ(waitExit(saver, 10), 0) << readFile(err);
+}
+
 }  // namespace

@@ -20,6 +20,7 @@ protected:
         clearTypedPassword();
         prompt.promptTimerState = kPromptIdle;
         prompt.promptStart = 0;
+        prompt.retryDelayUs = 0;
         mouse.mouseAnchorX = mouse.mouseAnchorY = -1;
     }
 
@@ -106,12 +107,15 @@ TEST_F(InputTest, OnlyPrintableCharactersAreTyped)
 {
     setPassword("x");
     saverState = kSaverPrompt;
-    for (int c : {0, 9, 27, 30, 127, 128, 200, 255}) handleKey(key(c));
+    // Control characters, DEL and the five bytes Windows-1252 leaves undefined.
+    for (int c : {0, 9, 27, 30, 127, 0x81, 0x8D, 0x8F, 0x90, 0x9D}) handleKey(key(c));
     EXPECT_EQ(0, prompt.typedLength);
     handleKey(key(31));
     handleKey(key(126));
     handleKey(key(0x100 + 'q'));   // only the low byte is the character
-    EXPECT_EQ(std::string("\x1f~q"), typed());
+    // Every other Windows-1252 character: the euro sign, e acute, y diaeresis.
+    for (int c : {0x80, 0xE9, 0xFF}) handleKey(key(c));
+    EXPECT_EQ(std::string("\x1f~q\x80\xE9\xFF"), typed());
 }
 
 TEST_F(InputTest, FortyFourthCharacterIsIgnored)
@@ -146,6 +150,57 @@ TEST_F(InputTest, WrongPasswordPutsThePromptAwayAndClearsTheText)
     handleKey(key('z'));
     EXPECT_EQ(kSaverPrompt, saverState);
     EXPECT_EQ(0, prompt.typedLength) << "the next key raises an empty prompt";
+}
+
+// 1 s after the first wrong password, then twice as long after each further one up to 30 s; the
+// right one resets it. Meanwhile nothing is typed and Enter checks nothing.
+TEST_F(InputTest, WrongPasswordsShutThePromptForAGrowingDelay)
+{
+    setPassword("ok");
+    fake.lapUs = 1000;
+    uint32_t expected[] = {1'000'000, 2'000'000, 4'000'000, 8'000'000, 16'000'000, 30'000'000, 30'000'000};
+    for (uint32_t delay : expected) {
+        handleKey(key(' '));
+        type("no");
+        handleKey(key(13));
+        EXPECT_EQ(delay, retryDelayLeftUs(fake.lapUs));
+        handleKey(key(' '));
+        ASSERT_EQ(kSaverPrompt, saverState);
+        fake.lapUs += delay - 1;
+        type("ok");
+        handleKey(key(13));
+        EXPECT_EQ(kSaverPrompt, saverState) << "a try was taken during the delay of " << delay << " us";
+        EXPECT_EQ(0, prompt.typedLength);
+        fake.lapUs += 1;
+        EXPECT_EQ(0u, retryDelayLeftUs(fake.lapUs));
+        saverState = kSaverRunning;
+    }
+    handleKey(key(' '));
+    type("ok");
+    handleKey(key(13));
+    EXPECT_EQ(kSaverEnding, saverState);
+    EXPECT_EQ(0u, prompt.retryDelayUs) << "the right password resets the delay";
+}
+
+// A settings file written before passwords were kept in Windows-1252 holds "café" as UTF-8.
+TEST_F(InputTest, AnAccentedPasswordOpensInWindows1252AndAsOlderUtf8)
+{
+    for (const char* stored : {"caf\xE9", "caf\xC3\xA9"}) {
+        setPassword(stored);
+        saverState = kSaverPrompt;
+        type("caf\xE9");
+        handleKey(key(13));
+        EXPECT_EQ(kSaverEnding, saverState) << stored;
+    }
+    setPassword("caf\xC3\xA9");
+    saverState = kSaverPrompt;
+    type("caf\xC3\xA9");   // the UTF-8 bytes typed as two Windows-1252 characters match too
+    handleKey(key(13));
+    EXPECT_EQ(kSaverEnding, saverState);
+    saverState = kSaverPrompt;
+    type("cafe");
+    handleKey(key(13));
+    EXPECT_EQ(kSaverRunning, saverState);
 }
 
 TEST_F(InputTest, EmptyPasswordIsAcceptedByEnterAlone)
