@@ -38,9 +38,8 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/tockwheel.xml ${CMAKE_CURRENT_LIST_DIR}/
 # The distribution disk without the programs (they are in bin/ already), for tockwheel-setup started
 # where no disk is: it lays out a user's Windows directory from there, and places setup.wri and
 # support.txt, which its messages name.
-# Its font is a link to the system's copy, as the saver's own is (links.cmake).
-install(DIRECTORY ${CMAKE_BINARY_DIR}/disk-installed/ DESTINATION ${TOCKWHEEL_DATA_DIR}/disk
-        PATTERN Arial.ttf EXCLUDE)
+# It carries no font: the saver reads the installation's own (links.cmake) when a Windows directory lacks one.
+install(DIRECTORY ${CMAKE_BINARY_DIR}/disk-installed/ DESTINATION ${TOCKWHEEL_DATA_DIR}/disk)
 set(TOCKWHEEL_XSCREENSAVER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/links.cmake.in ${packaging_out}/links.cmake @ONLY)
 install(SCRIPT ${packaging_out}/links.cmake)

@@ -20,9 +20,14 @@ list(APPEND files
   "1|setup.wri|${DOCS_DIR}/setup.wri|\\setup.wri"
   "1|support.txt|${DOCS_DIR}/support.txt|\\support.txt"
   "1|pass.pag|${PROMPT_DIR}/pass.pag|\\orvask\\pass.pag"
-  "2|pass2x.pag|${PROMPT_DIR}/pass2x.pag|\\orvask\\pass2x.pag"
-  "2|fonts/Arial.ttf|${FONT_FILE}|\\fonts\\Arial.ttf"
-  "2|fonts/Arial-licence.txt|${LICENCE_FILE}|\\fonts\\Arial-licence.txt")
+  "2|pass2x.pag|${PROMPT_DIR}/pass2x.pag|\\orvask\\pass2x.pag")
+# The installation reads its font from the system's own copy (a link in share/tockwheel/fonts): the
+# installed disk carries none, since a link leading off a disk is no source the installer takes.
+if(NOT LAYOUT STREQUAL "installed")
+  list(APPEND files
+    "2|fonts/Arial.ttf|${FONT_FILE}|\\fonts\\Arial.ttf"
+    "2|fonts/Arial-licence.txt|${LICENCE_FILE}|\\fonts\\Arial-licence.txt")
+endif()
 
 if(LAYOUT STREQUAL "split")
   set(line_end "\r\n")

@@ -30,7 +30,6 @@ const char* const kInstalledFiles[] = {
     "usr/share/tockwheel/disk/setup.wri",
     "usr/share/tockwheel/disk/support.txt",
     "usr/share/tockwheel/disk/pass.pag",
-    "usr/share/tockwheel/disk/fonts/Arial.ttf",
     "usr/share/xscreensaver/config/tockwheel.xml",
     "usr/share/icons/hicolor/scalable/apps/tockwheel.svg",
     "usr/share/applications/tockwheel-settings.desktop",
@@ -281,7 +280,6 @@ TEST_F(DesktopInstall, TheInstalledSetupFindsItsDiskAndSaysWhereItLookedWhenTher
     EXPECT_EQ(readFile(windows + "/setup.wri").rfind("{\\rtf1", 0), 0u);
     EXPECT_NE(readFile(windows + "/support.txt").find("Reporting a problem"), std::string::npos);
     EXPECT_TRUE(nonEmptyFile(windows + "/orvask/pass2x.pag"));
-    EXPECT_TRUE(nonEmptyFile(windows + "/fonts/Arial.ttf"));
     EXPECT_TRUE(nonEmptyFile(windows + "/orvask/install.log"));
 
     // The same program where no disk lies beside it.

@@ -255,7 +255,7 @@ TEST(DisplayTimer, CountsMicrosecondsAcrossThe32BitWrap)
 }  // namespace
 
 // SDL quietly takes its own offscreen video driver when the display server does not answer; the saver must
-// not then run unseen in a "window": the framework's own offscreen back end takes over.
+// not then run unseen in a "window", nor fall back to drawing off screen: no back end opens at all.
 TEST(DisplayBackendChoice, AnSdlDriverThatShowsNothingIsNoWindow)
 {
     EXPECT_EXIT(
@@ -264,7 +264,7 @@ TEST(DisplayBackendChoice, AnSdlDriverThatShowsNothingIsNoWindow)
             setenv("DISPLAY", ":31999", 1);
             unsetenv("TOCKWHEEL_DISPLAY");
             const display::Backend* backend = display::activeBackend();
-            std::exit(backend && std::strcmp(backend->name, "offscreen") == 0 ? 0 : 1);
+            std::exit(backend ? 1 : 0);
         },
-        ::testing::ExitedWithCode(0), "");
+        ::testing::ExitedWithCode(0), "no display was found");
 }
