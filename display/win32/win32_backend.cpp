@@ -200,21 +200,20 @@ bool pageOnScreen(int width, int height, bool depthBuffer)
     return gWin.backBufferKept;
 }
 
-// Where the swap was asked to wait, the first swaps are timed: on average at least half a refresh
-// period each, or the loop paces itself.
+// Where the swap was asked to wait, the first swaps are timed unpaced: on average at least half a
+// refresh period apart, or the loop paces itself from then on.
 bool swapWaited()
 {
     if (!gWin.swap.asked) return false;
     if (gWin.swap.counted >= kSwapsTimed) return gWin.swap.waits;
     const uint64_t now = monotonicUs();
     if (gWin.swap.counted++ == 0) gWin.swap.firstUs = now;
-    if (gWin.swap.counted == kSwapsTimed) {
-        const int hz = currentRefreshHz();
-        const uint64_t halfPeriodUs = 500000u / static_cast<uint64_t>(hz > 0 ? hz : 60);
-        gWin.swap.waits = now - gWin.swap.firstUs >= (kSwapsTimed - 1) * halfPeriodUs;
-        if (!gWin.swap.waits) std::fprintf(stderr, "display: the driver's swaps do not wait for the retrace\n");
-    }
-    return false;
+    if (gWin.swap.counted < kSwapsTimed) return true;
+    const int hz = currentRefreshHz();
+    const uint64_t halfPeriodUs = 500000u / static_cast<uint64_t>(hz > 0 ? hz : 60);
+    gWin.swap.waits = now - gWin.swap.firstUs >= (kSwapsTimed - 1) * halfPeriodUs;
+    if (!gWin.swap.waits) std::fprintf(stderr, "display: the driver's swaps do not wait for the retrace; pacing\n");
+    return gWin.swap.waits;
 }
 
 // A 1.1 context has no framebuffer objects: a page smaller than the window lies in the back buffer's
