@@ -8,6 +8,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstdlib>
+#include <cstring>
+
 // Return type, name, parameters, arguments, answer when the driver lacks the call.
 #define TOCKWHEEL_GL_CALLS(X)                                                                                        \
     X(void, glActiveTexture, (GLenum a), (a), )                                                                      \
@@ -65,6 +68,26 @@ PROC lookUp(const char* name)
     PROC found = wglGetProcAddress(name);
     auto value = reinterpret_cast<intptr_t>(found);
     return value >= -1 && value <= 3 ? nullptr : found;
+}
+
+// Whole names only: "GL_EXT_framebuffer_object" is not "GL_EXT_framebuffer_object_extra".
+bool extensionListed(const char* name)
+{
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const size_t length = std::strlen(name);
+    for (const char* at = list ? std::strstr(list, name) : nullptr; at; at = std::strstr(at + length, name)) {
+        const bool starts = at == list || at[-1] == ' ';
+        if (starts && (at[length] == ' ' || at[length] == '\0')) return true;
+    }
+    return false;
+}
+
+// An entry point alone proves nothing: a driver may export calls its context does not offer.
+bool framebufferObjectsOffered()
+{
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    return (version && std::atoi(version) >= 3) || extensionListed("GL_ARB_framebuffer_object") ||
+           (extensionListed("GL_EXT_framebuffer_object") && extensionListed("GL_EXT_framebuffer_blit"));
 }
 
 template <typename Pointer>
@@ -132,7 +155,7 @@ bool loadGlCalls()
         load(&p_glRenderbufferStorage, "glRenderbufferStorageEXT");
         load(&p_glBlitFramebuffer, "glBlitFramebufferEXT");
     }
-    return framebufferCallsLoaded();
+    return framebufferObjectsOffered() && framebufferCallsLoaded();
 }
 
 void forgetGlCalls()
