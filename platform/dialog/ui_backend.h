@@ -5,6 +5,7 @@
 // user* calls below, which update the model and send the messages a real control would send.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,7 +54,7 @@ struct Canvas {
     int width = 0, height = 0;
     int mix = kR2CopyPen;
     std::string record;               // what was drawn, for the log
-    unsigned long native = 0;         // the realisation's off-screen image, if any
+    std::uintptr_t native = 0;        // the realisation's off-screen image (a handle on Windows), if any
 };
 
 // A control's size in pixels from the nominal base units of the Windows dialog font (6 x 13).
