@@ -97,6 +97,18 @@ Backend makeWindowBackend();      // window/window_backend.cpp
 Backend makeConsoleBackend();     // console/console_backend.cpp
 Backend makeWin32Backend();       // win32/win32_backend.cpp
 
+// The back ends this system offers, in one table per system (window/backend_table.cpp on Linux,
+// win32/backend_table.cpp on Windows): every one by name for TOCKWHEEL_DISPLAY, the one that draws on
+// the desktop when `desktopPresent` says there is one, else the fallback (null: none).
+struct BackendTable {
+    const Backend* all;
+    int count;
+    const Backend* desktop;
+    const Backend* fallback;
+    bool (*desktopPresent)();
+};
+const BackendTable& systemBackends();
+
 // The back end chosen for this process (TOCKWHEEL_DISPLAY, else window with a display server, else
 // offscreen), opened on first use; null when the forced one cannot run.
 const Backend* activeBackend();

@@ -1,8 +1,6 @@
 // setup/copy_engine.cpp -- loading the install and copying its files in slices between events.
 #include "setup/copy_engine.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <climits>
 #include <cstdio>
@@ -105,22 +103,6 @@ void promptForDisk(CopyEngine& engine)
     ++engine.nextPrompt;
 }
 
-// A program on the disk must stay runnable once installed: its execute permission is the one attribute
-// carried over, granted to whoever may read the new file. A replaced file starts from the old one's mode.
-void carryExecutePermission(CopyEngine& engine)
-{
-    struct stat from;
-    struct stat to;
-    if (::fstat(::fileno(engine.source), &from) != 0 || !(from.st_mode & S_IXUSR)) return;
-    if (!engine.replaced.installedPath.empty()) {
-        engine.replaced.mode |= (engine.replaced.mode & 0444) >> 2;
-        return;
-    }
-    if (::fstat(::fileno(engine.destination), &to) != 0) return;
-    mode_t mode = to.st_mode & 07777;
-    ::fchmod(::fileno(engine.destination), mode | ((mode & 0444) >> 2));
-}
-
 StepResult openCurrentFile(CopyEngine& engine)
 {
     promptForDisk(engine);
@@ -142,7 +124,7 @@ StepResult openCurrentFile(CopyEngine& engine)
         fail(engine, kDestinationMessage);
         return StepResult::MustEnd;
     }
-    carryExecutePermission(engine);
+    carryExecutePermission(engine.source, engine.destination, engine.replaced);
     // Reads come from a large buffer, so a slice rarely costs a read call; each slice then goes out in one
     // unbuffered write, so a full disk fails that slice's write and nothing unwritten is counted.
     std::setvbuf(engine.source, engine.sourceBuffer, _IOFBF, sizeof engine.sourceBuffer);

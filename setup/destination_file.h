@@ -22,6 +22,7 @@ struct ReplacedFile {
     int temporaryFd = -1;          // the temporary, open for reading it back
     mode_t mode = 0;               // the old file's permissions, which the installed file keeps
     bool rewriteInPlace = false;   // other links share it, or its owner cannot be kept: the same file is rewritten
+    unsigned long attributes = 0;  // Windows: the old file's attributes, which the installed file keeps
 };
 
 // Opens the destination `entry` below `windowsDirectory` for writing: a new file, an existing one through
@@ -35,6 +36,11 @@ bool installReplacedFile(ReplacedFile& replaced, char* buffer, size_t bufferByte
 
 // Removes the temporary of a replacement that will not be finished; the old file stays as it was.
 void dropReplacedFile(ReplacedFile& replaced);
+
+// A program on the disk must stay runnable once installed: its execute permission is the one attribute
+// carried over, granted to whoever may read the new file; a replaced file starts from the old one's mode.
+// (Windows has no such permission: a program runs by its name.)
+void carryExecutePermission(std::FILE* source, std::FILE* destination, ReplacedFile& replaced);
 
 // The stop signals (SIGINT, SIGTERM, SIGHUP) end the program at its next wait, and the temporary of a
 // replacement in progress goes before it ends.

@@ -1,7 +1,9 @@
 # setup/make_disk.cmake -- lays out a distribution disk and writes its install script with the true byte count.
 #
-# cmake -DDISK_DIR=... -DLAYOUT=single|split -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=...] -DPROMPT_DIR=...
-#       -DFONT_FILE=... -DLICENCE_FILE=... -P make_disk.cmake
+# cmake -DDISK_DIR=... -DLAYOUT=single|split -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=... [-DSAVER_NAME=...]]
+#       -DPROMPT_DIR=... -DFONT_FILE=... -DLICENCE_FILE=... [-DREADME_FILE=...] -P make_disk.cmake
+# SAVER_NAME: the saver's name on the disk and below Windows ("tockwheel"; "tockwheel.scr" on Windows).
+# README_FILE: put on the first disk as readme.txt, not installed.
 # single: everything on DISK_DIR. split: DISK_DIR/disk1 holds setup, its script and the first files,
 # DISK_DIR/disk2 the rest; the script asks for disk 2 before its first file and names that disk's files
 # through "..\\disk2", where the second disk's folder lies beside the first.
@@ -10,8 +12,11 @@ set(product "Tockwheel")
 
 # Each file: disk number, its name on the disk, the file it comes from, its destination below Windows.
 set(files "")
+if(NOT SAVER_NAME)
+  set(SAVER_NAME "tockwheel")
+endif()
 if(SAVER_PROGRAM)
-  list(APPEND files "1|tockwheel|${SAVER_PROGRAM}|\\tockwheel")
+  list(APPEND files "1|${SAVER_NAME}|${SAVER_PROGRAM}|\\${SAVER_NAME}")
 endif()
 list(APPEND files
   "1|pass.pag|${PROMPT_DIR}/pass.pag|\\orvask\\pass.pag"
@@ -30,6 +35,9 @@ endif()
 file(REMOVE_RECURSE "${DISK_DIR}")
 file(MAKE_DIRECTORY "${first_disk}")
 file(COPY "${SETUP_PROGRAM}" DESTINATION "${first_disk}")
+if(README_FILE)
+  configure_file("${README_FILE}" "${first_disk}/readme.txt" COPYONLY)
+endif()
 
 set(total 0)
 set(records "%D\\orvask${line_end}%D\\fonts${line_end}")

@@ -208,6 +208,20 @@ void dropReplacedFile(ReplacedFile& replaced)
     replaced = ReplacedFile();
 }
 
+void carryExecutePermission(std::FILE* source, std::FILE* destination, ReplacedFile& replaced)
+{
+    struct stat from;
+    struct stat to;
+    if (::fstat(::fileno(source), &from) != 0 || !(from.st_mode & S_IXUSR)) return;
+    if (!replaced.installedPath.empty()) {
+        replaced.mode |= (replaced.mode & 0444) >> 2;
+        return;
+    }
+    if (::fstat(::fileno(destination), &to) != 0) return;
+    mode_t mode = to.st_mode & 07777;
+    ::fchmod(::fileno(destination), mode | ((mode & 0444) >> 2));
+}
+
 void removeTemporaryOnSignals()
 {
     platform::catchStopSignals();
