@@ -36,3 +36,4 @@ tockwheel_windows_test(test_saver
 tockwheel_windows_test(test_text_vectorizer SOURCES text/vectorizer_test.cpp LIBS text)
 tockwheel_windows_test(test_text_polygonizer SOURCES text/polygonizer_test.cpp LIBS text)
 tockwheel_windows_test(test_text_font_face SOURCES text/font_face_test.cpp LIBS text)
+tockwheel_windows_test(test_display_win32 SOURCES win32/display_win32_test.cpp LIBS display)
