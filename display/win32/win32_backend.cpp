@@ -302,14 +302,15 @@ void closeMode()
         forgetGlCalls();
     }
     if (gWin.palette.palette) DeleteObject(gWin.palette.palette);
-    if (gWin.dc) ReleaseDC(gWin.window, gWin.dc);
-    if (gWin.window) DestroyWindow(gWin.window);
+    HWND window = gWin.window;
+    gWin.window = nullptr;
+    if (gWin.dc) ReleaseDC(window, gWin.dc);
+    if (window) DestroyWindow(window);
     if (gWin.lock.active) ClipCursor(nullptr);
     releaseDisplayMode();
     gWin.displayMode.wanted = false;
     gWin.context = nullptr;
     gWin.dc = nullptr;
-    gWin.window = nullptr;
     gWin.palette = {};
     gWin.preview.active = false;
     gWin.lock.active = false;

@@ -103,6 +103,8 @@ LRESULT previewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A window on its way out (closeMode) reports nothing: its deactivation is no suspend.
+    if (window != gWin.window) return DefWindowProcA(window, message, wParam, lParam);
     if (gWin.preview.active) return previewProcedure(window, message, wParam, lParam);
     switch (message) {
     case WM_MOUSEMOVE: postMouse(kEventMouseMove, lParam); return 0;
