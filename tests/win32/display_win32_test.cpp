@@ -112,7 +112,13 @@ TEST(Win32Display, ADirectDrawModeChangesTheDisplayUntilTheDesktopIsRestored)
     ASSERT_TRUE(display::startOpenGL(display::kGlDoubleBuffer | display::kGlDepthBuffer));
     EXPECT_EQ(int(currentMode().dmPelsWidth), mode.xRes);
     EXPECT_EQ(int(currentMode().dmPelsHeight), mode.yRes);
+    // Switched away from, the desktop gets its own mode; back in front, the saver's again.
+    SendMessageA(display::gWin.window, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(currentMode().dmPelsWidth, before.dmPelsWidth);
+    SendMessageA(display::gWin.window, WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_EQ(int(currentMode().dmPelsWidth), mode.xRes);
     display::restoreDesktop();
+    display::gFramework.loop.count = 0;   // the suspend and resume were for a loop that never ran
     EXPECT_EQ(currentMode().dmPelsWidth, before.dmPelsWidth);
     EXPECT_EQ(currentMode().dmPelsHeight, before.dmPelsHeight);
     EXPECT_EQ(display::gWin.window, nullptr);
