@@ -144,7 +144,8 @@ bool setMode(int xRes, int yRes, int bitsPerPixel, int driver, bool windowed, co
 void askForSwapInterval()
 {
     gWin.swap = {};
-    auto swapInterval = reinterpret_cast<SwapIntervalCall>(reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+    PROC found = wglGetProcAddress("wglSwapIntervalEXT");
+    auto swapInterval = reinterpret_cast<SwapIntervalCall>(reinterpret_cast<void*>(found));
     gWin.swap.asked = swapInterval && swapInterval(1);
 }
 

@@ -160,7 +160,8 @@ void translateKey(MSG& msg)
     MSG text;
     if (PeekMessageA(&text, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE) ||
         PeekMessageA(&text, msg.hwnd, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
-        if (text.message == WM_CHAR || text.message == WM_SYSCHAR) character = static_cast<uint32_t>(text.wParam & 0xFF);
+        if (text.message == WM_CHAR || text.message == WM_SYSCHAR)
+            character = static_cast<uint32_t>(text.wParam & 0xFF);
     }
     // Bit 30: the key was already down, so this is the keyboard's repeat.
     const int type = (msg.lParam & (1L << 30)) ? kEventKeyRepeat : kEventKeyDown;

@@ -69,7 +69,8 @@ TEST(Win32Display, DirectDrawOffersTheDisplaysModesAtTheirDepthAndFullScreenDibW
     for (int i = 0; i < display::gFramework.modes.count; ++i) {
         const display::ModeInfo& mode = display::gFramework.modes.list[i];
         const int listedBits = mode.bitsPerPixel == 15 ? 16 : mode.bitsPerPixel;
-        EXPECT_TRUE(displayLists(mode.xRes, mode.yRes, listedBits)) << mode.xRes << "x" << mode.yRes << "x" << mode.bitsPerPixel;
+        EXPECT_TRUE(displayLists(mode.xRes, mode.yRes, listedBits))
+            << mode.xRes << "x" << mode.yRes << "x" << mode.bitsPerPixel;
         EXPECT_EQ(mode.pages, 3);
     }
     display::ModeInfo mode;
@@ -93,7 +94,8 @@ bool otherListedMode(display::ModeInfo* out)
     const DEVMODEA desktop = currentMode();
     for (int i = 0; i < display::gFramework.modes.count; ++i) {
         const display::ModeInfo& mode = display::gFramework.modes.list[i];
-        if (mode.bitsPerPixel == 32 && (DWORD(mode.xRes) != desktop.dmPelsWidth || DWORD(mode.yRes) != desktop.dmPelsHeight)) {
+        const bool desktopSize = DWORD(mode.xRes) == desktop.dmPelsWidth && DWORD(mode.yRes) == desktop.dmPelsHeight;
+        if (mode.bitsPerPixel == 32 && !desktopSize) {
             *out = mode;
             return true;
         }
@@ -146,7 +148,8 @@ void drawAndFeed()
         PostMessageA(window, WM_KEYUP, 'A', 1 | kRepeatBit | (LPARAM(1) << 31));
         PostMessageA(window, WM_KEYDOWN, VK_RETURN, 1);
         PostMessageA(window, WM_KEYDOWN, VK_LEFT, 1);
-        PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2));
+        const LPARAM middle = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+        PostMessageA(window, WM_MOUSEMOVE, 0, middle);
     }
     if (gPass == 2) SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
     if (gPass == 4) SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
@@ -183,7 +186,8 @@ TEST(Win32Display, MessagesReachTheHooksAsCharactersMovesAndSuspends)
     display::setGameLogicHook(nullptr);
 
     std::vector<display::Event> keys, moves;
-    for (const display::Event& event : gEvents) (event.type == display::kEventMouseMove ? moves : keys).push_back(event);
+    for (const display::Event& event : gEvents)
+        (event.type == display::kEventMouseMove ? moves : keys).push_back(event);
     ASSERT_EQ(keys.size(), 5u);
     EXPECT_EQ(keys[0].type, display::kEventKeyDown);
     EXPECT_EQ(keys[0].message, uint32_t('a'));
