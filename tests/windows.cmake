@@ -37,3 +37,6 @@ tockwheel_windows_test(test_text_vectorizer SOURCES text/vectorizer_test.cpp LIB
 tockwheel_windows_test(test_text_polygonizer SOURCES text/polygonizer_test.cpp LIBS text)
 tockwheel_windows_test(test_text_font_face SOURCES text/font_face_test.cpp LIBS text)
 tockwheel_windows_test(test_display_win32 SOURCES win32/display_win32_test.cpp LIBS display)
+# A stand-in for the control panel's preview, for the whole-program checks of "/p HWND".
+add_executable(preview_host ${CMAKE_SOURCE_DIR}/tests/win32/preview_host.cpp)
+target_link_libraries(preview_host PRIVATE gdi32 user32)
