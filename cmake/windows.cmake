@@ -20,3 +20,7 @@ add_library(tockwheel_fltk INTERFACE)   # the dialogs are Win32's own there
 # min and max stay std::min and std::max.
 add_compile_definitions(NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
+
+# The programs' icon, "MAINICON", compiled by windres.
+enable_language(RC)
+set(TOCKWHEEL_ICON_RC ${CMAKE_SOURCE_DIR}/resources/tockwheel.rc)

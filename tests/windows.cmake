@@ -13,7 +13,7 @@ find_package(Threads REQUIRED)
 set(TOCKWHEEL_TEST_ROOT "Z:")
 
 function(tockwheel_windows_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ARGS" ${ARGN})
   list(TRANSFORM T_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/tests/)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
@@ -22,8 +22,8 @@ function(tockwheel_windows_test name)
     TOCKWHEEL_SOURCE_DIR="${TOCKWHEEL_TEST_ROOT}${CMAKE_SOURCE_DIR}"
     TOCKWHEEL_BINARY_DIR="${TOCKWHEEL_TEST_ROOT}${CMAKE_BINARY_DIR}"
     TOCKWHEEL_FONT_FILE="${TOCKWHEEL_TEST_ROOT}${TOCKWHEEL_FONT_FILE}")
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEDEBUG=-all")
+  add_test(NAME ${name} COMMAND ${name} ${T_ARGS})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 120 ENVIRONMENT "WINEDEBUG=-all")
 endfunction()
 
 tockwheel_windows_test(test_platform SOURCES platform/random_test.cpp platform/command_line_test.cpp
@@ -36,6 +36,21 @@ tockwheel_windows_test(test_saver
 tockwheel_windows_test(test_text_vectorizer SOURCES text/vectorizer_test.cpp LIBS text)
 tockwheel_windows_test(test_text_polygonizer SOURCES text/polygonizer_test.cpp LIBS text)
 tockwheel_windows_test(test_text_font_face SOURCES text/font_face_test.cpp LIBS text)
+tockwheel_windows_test(test_ui
+  SOURCES ui/script_parse_test.cpp ui/scripted_dialog_test.cpp ui/scripted_window_test.cpp ui/message_box_test.cpp
+          ui/templates_test.cpp ui/win32_template_test.cpp
+  LIBS resources platform
+  # Windows always has a desktop to show a dialog on: "no display" is a Linux case.
+  ARGS --gtest_filter=-NoOneToAnswer.WithoutADisplay*)
+
+# Each template as a native dialog, every control read back from its window (needs an X server for Wine).
+add_executable(win32_probe ${CMAKE_SOURCE_DIR}/tests/ui/win32_probe.cpp)
+target_link_libraries(win32_probe PRIVATE resources platform)
+foreach(dialog DIALOG_1 DIALOG_2 PATH DLG)
+  add_test(NAME win32_dialog_places_${dialog} COMMAND win32_probe ${dialog})
+  set_tests_properties(win32_dialog_places_${dialog} PROPERTIES TIMEOUT 60 ENVIRONMENT "WINEDEBUG=-all")
+endforeach()
+
 tockwheel_windows_test(test_display_win32 SOURCES win32/display_win32_test.cpp LIBS display)
 # A stand-in for the control panel's preview, for the whole-program checks of "/p HWND".
 add_executable(preview_host ${CMAKE_SOURCE_DIR}/tests/win32/preview_host.cpp)

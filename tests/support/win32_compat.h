@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
+#include <direct.h>
+#include <io.h>
 
 inline int setenv(const char* name, const char* value, int overwrite)
 {
@@ -20,5 +22,12 @@ inline int unsetenv(const char* name)
     int result = _putenv_s(name, "");
     if (strcmp(name, "TZ") == 0) _tzset();
     return result;
+}
+
+// Replaces the template's trailing XXXXXX and makes that folder.
+inline char* mkdtemp(char* pattern)
+{
+    if (_mktemp_s(pattern, strlen(pattern) + 1) != 0) return nullptr;
+    return _mkdir(pattern) == 0 ? pattern : nullptr;
 }
 #endif
