@@ -1,12 +1,6 @@
 // config/settings.cpp -- the settings record, its defaults, and loading and saving its file.
 #include "config/settings.h"
 
-#include <fcntl.h>
-#include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,6 +8,8 @@
 
 #include "config/settings_file.h"
 #include "platform/paths.h"
+#include "platform/secret_memory.h"
+#include "platform/whole_file.h"
 #include "resources/control_ids.h"
 
 namespace {
@@ -52,33 +48,6 @@ SettingsRecord defaultSettings()
     return r;
 }
 
-bool writeAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-// The dialog's message names no file and no cause; the terminal gets both.
-int reportSaveFailure(const std::string& target)
-{
-    int cause = errno;
-    std::string where = target.empty() || target[0] == '/' ? target : platform::currentDirectory() + "/" + target;
-    std::fprintf(stderr, "settings: cannot save %s: %s\n", where.c_str(), std::strerror(cause));
-    return 1;
-}
-
 }  // namespace
 
 SettingsRecord Settings = defaultSettings();
@@ -101,36 +70,23 @@ int loadSettings(const char* path)
     size_t size = std::fread(data.data(), 1, data.size(), file);
     std::fclose(file);
     int result = decodeSettings(data.data(), size, &Settings);
-    ::explicit_bzero(data.data(), data.size());
+    platform::wipeSecret(data.data(), data.size());
     return result;
 }
 
-// Writes a temporary file beside the old one and renames it over the old one only when every byte
-// reached the disk, so a full disk or a crash never leaves a cut settings file. The file may hold the
-// password in plain text, so only its owner may read it, and a folder made for it is its owner's alone.
+// The file is replaced whole, so a full disk or a crash never leaves a cut settings file; it may hold
+// the password in plain text, so only its owner may read it. The dialog's message names no file and no
+// cause; the terminal gets both.
 int saveSettings(const char* path)
 {
     uint8_t image[kSettingsMaxFileSize];
     size_t size = encodeSettings(Settings, image);
-
-    std::string target = platform::resolvePath(path);
-    std::string folder = folderOf(target);
-    if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST) return reportSaveFailure(target);
-    std::string temporary = folder + "/.Tockwheel.ini.XXXXXX";
-    std::vector<char> name(temporary.begin(), temporary.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return reportSaveFailure(target);
-    bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, image, size) && ::fsync(fd) == 0;
-    ::explicit_bzero(image, sizeof image);
-    if (::close(fd) != 0) written = false;
-    if (!written || std::rename(name.data(), target.c_str()) != 0) {
-        int cause = errno;
-        ::unlink(name.data());
-        errno = cause;
-        return reportSaveFailure(target);
-    }
-    return 0;
+    std::string failure;
+    bool saved = platform::replaceFileWhole(path, image, size, &failure);
+    platform::wipeSecret(image, sizeof image);
+    if (saved) return 0;
+    std::fprintf(stderr, "settings: cannot save %s\n", failure.c_str());
+    return 1;
 }
 
 display::DriverOptions driverOptionsFromSettings(const int16_t driverEnabled[kDriverCount])

@@ -129,7 +129,7 @@ bool setMode(const ModeInfo& mode, bool windowed, int pages, bool)
     if (windowed) windowedSize(&page.xRes, &page.yRes);
     // A mode made up by the framework has no driver of its own; it is shown like a desktop bitmap.
     int driver = mode.mode >= 0 && mode.flags < kDriverCount ? static_cast<int>(mode.flags) : kDriverFullScreenDib;
-    if (!backend->setMode(page.xRes, page.yRes, driver, windowed, gFramework.app.title)) {
+    if (!backend->setMode(page.xRes, page.yRes, page.bitsPerPixel, driver, windowed, gFramework.app.title)) {
         setLastError(kErrModeNotSupported);
         return false;
     }
@@ -175,10 +175,18 @@ bool pageBelongsOnScreen()
            backend->pageOnScreen(mode.xRes, mode.yRes, gFramework.screen.depthBuffer) && !snapshotsWanted();
 }
 
+// On a context of OpenGL 1.1 there are no framebuffer objects: the page is the back buffer, whatever
+// the mode, and its depth is the display's own.
+bool pageGoesOnScreen()
+{
+    const Backend* backend = activeBackend();
+    return pageBelongsOnScreen() || (backend && !backend->offScreenPages());
+}
+
 bool createPagesForScreen()
 {
     const ModeInfo& mode = gFramework.screen.mode;
-    return createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, gFramework.screen.depthBuffer, pageBelongsOnScreen());
+    return createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, gFramework.screen.depthBuffer, pageGoesOnScreen());
 }
 
 bool recreatePages()
@@ -228,7 +236,7 @@ bool resizePages(int width, int height)
 // Checked after every present: a window manager may resize the window under the page.
 bool followWindowSize()
 {
-    if (!gFramework.screen.openGL || pageBelongsOnScreen() == pagesOnScreen()) return true;
+    if (!gFramework.screen.openGL || pageGoesOnScreen() == pagesOnScreen()) return true;
     return recreatePages();
 }
 

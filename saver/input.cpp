@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "config/settings.h"
+#include "platform/secret_memory.h"
 
 int32_t saverState = kSaverRunning;
 PasswordEntry prompt;
@@ -42,7 +43,7 @@ int32_t wakeState()
 
 void clearTypedPassword()
 {
-    explicit_bzero(prompt.typedPassword, sizeof prompt.typedPassword);
+    platform::wipeSecret(prompt.typedPassword, sizeof prompt.typedPassword);
     prompt.typedLength = 0;
 }
 

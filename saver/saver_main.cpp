@@ -88,7 +88,7 @@ int saverMain()
     loadSettings(kSettingsPath);
 
     RunChoice choice = chooseRunMode(findArgument(platform::commandLine()));
-    if (choice.mode == RunMode::Configuration) {
+    if (choice.mode == RunMode::Configuration && !display::previewRequested()) {
         runConfiguration();
         return choice.configurationExitCode;
     }
