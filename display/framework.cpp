@@ -94,7 +94,8 @@ void setDriverOptions(const DriverOptions& options)
     rebuildModeList();
 }
 
-// Linux gives every application the whole colour range; the flag is kept only for the record.
+// Linux gives every application the whole colour range; the Windows back end reads the flag when it
+// makes an OpenGL context on an 8-bit display (display/win32/win32_modes.cpp).
 void takeOverSystemPalette(bool on)
 {
     gFramework.app.paletteTakenOver = on;

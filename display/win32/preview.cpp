@@ -29,7 +29,8 @@ const char* argumentOf(const char* line)
     return line;
 }
 
-// "/p 1234", "/p:1234" or "-p 1234": a window handle in decimal, nothing after it.
+}  // namespace
+
 HWND parsePreviewRequest(const char* commandLine)
 {
     const char* text = argumentOf(commandLine ? commandLine : "");
@@ -48,6 +49,8 @@ HWND parsePreviewRequest(const char* commandLine)
     if (text == digits || *text != '\0' || value == 0) return nullptr;
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
 }
+
+namespace {
 
 HWND findPreviewParent()
 {

@@ -144,7 +144,8 @@ bool setMode(int xRes, int yRes, int bitsPerPixel, int driver, bool windowed, co
 void askForSwapInterval()
 {
     gWin.swap = {};
-    auto swapInterval = reinterpret_cast<SwapIntervalCall>(reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+    PROC found = wglGetProcAddress("wglSwapIntervalEXT");
+    auto swapInterval = reinterpret_cast<SwapIntervalCall>(reinterpret_cast<void*>(found));
     gWin.swap.asked = swapInterval && swapInterval(1);
 }
 
@@ -302,14 +303,15 @@ void closeMode()
         forgetGlCalls();
     }
     if (gWin.palette.palette) DeleteObject(gWin.palette.palette);
-    if (gWin.dc) ReleaseDC(gWin.window, gWin.dc);
-    if (gWin.window) DestroyWindow(gWin.window);
+    HWND window = gWin.window;
+    gWin.window = nullptr;
+    if (gWin.dc) ReleaseDC(window, gWin.dc);
+    if (window) DestroyWindow(window);
     if (gWin.lock.active) ClipCursor(nullptr);
     releaseDisplayMode();
     gWin.displayMode.wanted = false;
     gWin.context = nullptr;
     gWin.dc = nullptr;
-    gWin.window = nullptr;
     gWin.palette = {};
     gWin.preview.active = false;
     gWin.lock.active = false;

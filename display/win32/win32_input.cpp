@@ -103,6 +103,8 @@ LRESULT previewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A window on its way out (closeMode) reports nothing: its deactivation is no suspend.
+    if (window != gWin.window) return DefWindowProcA(window, message, wParam, lParam);
     if (gWin.preview.active) return previewProcedure(window, message, wParam, lParam);
     switch (message) {
     case WM_MOUSEMOVE: postMouse(kEventMouseMove, lParam); return 0;
@@ -158,7 +160,8 @@ void translateKey(MSG& msg)
     MSG text;
     if (PeekMessageA(&text, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE) ||
         PeekMessageA(&text, msg.hwnd, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
-        if (text.message == WM_CHAR || text.message == WM_SYSCHAR) character = static_cast<uint32_t>(text.wParam & 0xFF);
+        if (text.message == WM_CHAR || text.message == WM_SYSCHAR)
+            character = static_cast<uint32_t>(text.wParam & 0xFF);
     }
     // Bit 30: the key was already down, so this is the keyboard's repeat.
     const int type = (msg.lParam & (1L << 30)) ? kEventKeyRepeat : kEventKeyDown;

@@ -97,7 +97,8 @@ void releaseDisplayMode()
 void retakeDisplayMode()
 {
     if (!gWin.displayMode.wanted || gWin.displayMode.inEffect) return;
-    gWin.displayMode.inEffect = ChangeDisplaySettingsA(&gWin.displayMode.mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+    gWin.displayMode.inEffect =
+        ChangeDisplaySettingsA(&gWin.displayMode.mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
 // OpenGL on a palette display draws through a logical palette of its own. With the system palette

@@ -85,6 +85,9 @@ void giveBackPalette();
 int currentRefreshHz();
 
 // Preview into another program's window (preview.cpp).
+// "/p HWND", "/p:HWND" or "-p HWND" after the program path (quoted or not): the handle, decimal,
+// nothing after it; null for anything else. Whether the window exists is not asked.
+HWND parsePreviewRequest(const char* commandLine);
 HWND previewParent();               // the window of "/p HWND" when it exists, else null
 bool openPreviewWindow(const char* title);
 void followPreviewParent();         // ends the run when the parent is gone; follows its size
