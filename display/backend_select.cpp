@@ -27,10 +27,15 @@ const Backend* chooseBackend(ScreenInfo* screen)
     const BackendTable& table = systemBackends();
     const char* forced = std::getenv("TOCKWHEEL_DISPLAY");
     if (forced && *forced) {
-        for (int i = 0; i < table.count; ++i)
-            if (std::strcmp(forced, table.all[i].name) == 0) return table.all[i].open(screen) ? &table.all[i] : nullptr;
-        std::string names;
-        for (int i = 0; i < table.count; ++i) names += std::string(i == 0 ? "" : i + 1 == table.count ? " or " : ", ") + table.all[i].name;
+        for (int i = 0; i < table.count; ++i) {
+            const Backend& backend = table.all[i];
+            if (std::strcmp(forced, backend.name) == 0) return backend.open(screen) ? &backend : nullptr;
+        }
+        std::string names;   // "offscreen, window or console"
+        for (int i = 0; i < table.count; ++i) {
+            names += i == 0 ? "" : i + 1 == table.count ? " or " : ", ";
+            names += table.all[i].name;
+        }
         std::fprintf(stderr, "TOCKWHEEL_DISPLAY=%s is not %s; choosing by itself\n", forced, names.c_str());
     }
     if (table.desktopPresent() && table.desktop->open(screen)) return table.desktop;

@@ -16,7 +16,10 @@ constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kFileHeaderBytes = 14;
 
-uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 struct Layout {
@@ -118,7 +121,8 @@ bool decodeBitmapFileOwn(const std::string& path, Bitmap* bitmap, bool loadPalet
     if (loadPalette) bitmap->palette = palette;
     bitmap->pixels.assign(static_cast<size_t>(l.width) * static_cast<size_t>(height), 0xFF000000u);
     for (int64_t row = 0; row < height; ++row) {
-        const uint8_t* in = file.data() + l.pixelOffset + static_cast<size_t>(topDown ? row : height - 1 - row) * rowBytes;
+        size_t stored = static_cast<size_t>(topDown ? row : height - 1 - row);
+        const uint8_t* in = file.data() + l.pixelOffset + stored * rowBytes;
         uint32_t* out = bitmap->pixels.data() + static_cast<size_t>(row) * static_cast<size_t>(l.width);
         for (int32_t col = 0; col < l.width; ++col) {
             uint32_t rgb = 0;

@@ -71,7 +71,8 @@ std::string findDataFile(const std::string& windowsPath)
 {
     if (windowsPath.empty()) return std::string();
     if (fileExists(windowsPath.c_str())) return absolutePath(windowsPath);
-    bool absolute = windowsPath.size() > 1 && (windowsPath[1] == ':' || windowsPath[0] == '\\' || windowsPath[0] == '/');
+    bool absolute =
+        windowsPath.size() > 1 && (windowsPath[1] == ':' || windowsPath[0] == '\\' || windowsPath[0] == '/');
     if (absolute) return std::string();
     std::string besideProgram = programFolder();
     if (besideProgram.empty()) return std::string();

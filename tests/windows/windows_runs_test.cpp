@@ -239,9 +239,10 @@ TEST_P(WindowsRun, RefusedStartShowsTheFatalErrorBoxAndEndsWithZero)
     ASSERT_GT(saver, 0);
     Clock::time_point begin = Clock::now();
     while (!windowNamed("Error") && secondsSince(begin) < 20) sleepSeconds(0.25);
-    ASSERT_TRUE(windowNamed("Error")) << "no box captioned \"Error\"; log: " << uiLog() << "; windows: "
-                                      << runProgram("/bin/sh", {"-c", "for w in $(xdotool search --name .); do "
-                                                                      "xdotool getwindowname $w; done"}, {}, "/", 10).out;
+    std::string titles =
+        runProgram("/bin/sh", {"-c", "for w in $(xdotool search --name .); do xdotool getwindowname $w; done"}, {},
+                   "/", 10).out;
+    ASSERT_TRUE(windowNamed("Error")) << "no box captioned \"Error\"; log: " << uiLog() << "; windows: " << titles;
     picture("refused");
     EXPECT_NE(uiLog().find("Fatal Error: Unable to find file pass2x.pag."), std::string::npos) << uiLog();
     key("Return");
@@ -275,8 +276,8 @@ TEST_P(WindowsRun, ApplyWritesTheSameBytesAsTheLinuxBuild)
 // The display's size as the X server reports it.
 std::string screenSize(const std::string& display)
 {
-    ProgramRun query = runProgram("/bin/sh", {"-c", "DISPLAY=" + display + " xrandr | sed -n 's/.*current \\([0-9]* x [0-9]*\\),.*/\\1/p'"},
-                                  {}, "/", 10);
+    const std::string current = "sed -n 's/.*current \\([0-9]* x [0-9]*\\),.*/\\1/p'";
+    ProgramRun query = runProgram("/bin/sh", {"-c", "DISPLAY=" + display + " xrandr | " + current}, {}, "/", 10);
     std::string size = query.out;
     while (!size.empty() && (size.back() == '\n' || size.back() == ' ')) size.pop_back();
     return size;
