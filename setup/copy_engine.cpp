@@ -180,6 +180,7 @@ bool loadInstall(CopyEngine& engine, const char* scriptName)
         fail(engine, kLogMessage, kLogFatalCaption);
         return false;
     }
+    shareFolderWithUsers(engine.windowsDirectory + kSharedFolder);
     engine.copyEnabled = true;
     return true;
 }

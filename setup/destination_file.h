@@ -42,6 +42,12 @@ void dropReplacedFile(ReplacedFile& replaced);
 // (Windows has no such permission: a program runs by its name.)
 void carryExecutePermission(std::FILE* source, std::FILE* destination, ReplacedFile& replaced);
 
+// The shared folder holds the saver's settings, which every user of the machine may save. Where the
+// installer runs with rights a user lacks (an elevated setup.exe on Windows), the folder is opened to
+// every user; elsewhere its owner's rights are the installer's and nothing changes. Best effort: the
+// install goes on whatever the answer.
+void shareFolderWithUsers(const std::string& folder);
+
 // The stop signals (SIGINT, SIGTERM, SIGHUP) end the program at its next wait, and the temporary of a
 // replacement in progress goes before it ends.
 void removeTemporaryOnSignals();

@@ -64,19 +64,36 @@ build_freetype() {   # $1: arch
     cmake --install "$OUT/$1/freetype-build" >/dev/null
 }
 
+# ---- The disk's prompt bitmaps, drawn here by the host's build of the tool (the same for both targets) ----
+PROMPT="$OUT/prompt"
+build_prompt_bitmaps() {
+    [ -f "$PROMPT/pass.pag" ] && [ -f "$PROMPT/pass2x.pag" ] && [ "$PROMPT/pass.pag" -nt tools/make_prompt_bitmaps.cpp ] && return 0
+    mkdir -p "$OUT/host" "$PROMPT"
+    # shellcheck disable=SC2046
+    c++ -std=c++17 -O2 -o "$OUT/host/make_prompt_bitmaps" tools/make_prompt_bitmaps.cpp \
+        $(pkg-config --cflags --libs freetype2)
+    "$OUT/host/make_prompt_bitmaps" /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf "$PROMPT"
+}
+
 # ---- The programs -----------------------------------------------------------------------------------------
 build_tockwheel() {   # $1: arch, $2: tests ON/OFF, $3: the emulator that runs its tests here ("": none)
     build_freetype "$1"
-    emulator=""
-    [ -n "$3" ] && emulator="-DCMAKE_CROSSCOMPILING_EMULATOR=$3"
+    emulator="-DCMAKE_CROSSCOMPILING_EMULATOR=$3"
     # shellcheck disable=SC2086
     cmake -S . -B "$OUT/$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$1.cmake" \
         -DTOCKWHEEL_FREETYPE_PREFIX="$OUT/$1/freetype" -DTOCKWHEEL_TESTS="$2" -DTOCKWHEEL_BENCH=OFF \
+        -DTOCKWHEEL_PROMPT_DIR="$PROMPT" \
         $emulator >/dev/null
-    cmake --build "$OUT/$1" -j "$JOBS"
-    file "$OUT/$1/tockwheel.scr"
+    cmake --build "$OUT/$1" -j "$JOBS" >/dev/null
+    file "$OUT/$1/tockwheel.scr" "$OUT/$1/setup/setup.exe"
+    ls "$OUT/$1"/tockwheel-*-win*.zip
 }
 
-build_tockwheel i686 "$TESTS" ""
+build_prompt_bitmaps
+
+# 32-bit programs run under Wine only where wine32 is installed.
+i686_emulator=""
+[ -e /usr/lib/wine/i386-windows/kernel32.dll ] && i686_emulator=wine
+build_tockwheel i686 "$TESTS" "$i686_emulator"
 build_tockwheel x86_64 "$TESTS" wine

@@ -222,6 +222,8 @@ void carryExecutePermission(std::FILE* source, std::FILE* destination, ReplacedF
     ::fchmod(::fileno(destination), mode | ((mode & 0444) >> 2));
 }
 
+void shareFolderWithUsers(const std::string&) {}
+
 void removeTemporaryOnSignals()
 {
     platform::catchStopSignals();

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <aclapi.h>
 
 #include <atomic>
 #include <csignal>
@@ -150,6 +151,38 @@ void dropReplacedFile(ReplacedFile& replaced)
 }
 
 void carryExecutePermission(std::FILE*, std::FILE*, ReplacedFile&) {}
+
+// The built-in Users group may change what is in the folder (the saver's settings file is replaced whole,
+// so creating and deleting files there is needed too), and so may it in every folder and file made below.
+void shareFolderWithUsers(const std::string& folder)
+{
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    PSID users = nullptr;
+    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0,
+                                  0, 0, &users))
+        return;
+    EXPLICIT_ACCESSA access = {};
+    access.grfAccessPermissions = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
+    access.grfAccessMode = GRANT_ACCESS;
+    access.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    access.Trustee.ptstrName = static_cast<LPSTR>(users);
+    PACL oldAcl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    std::string path = folder;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &oldAcl,
+                              nullptr, &descriptor) == ERROR_SUCCESS) {
+        PACL newAcl = nullptr;
+        if (SetEntriesInAclA(1, &access, oldAcl, &newAcl) == ERROR_SUCCESS) {
+            SetNamedSecurityInfoA(&path[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, newAcl,
+                                  nullptr);
+            LocalFree(newAcl);
+        }
+        LocalFree(descriptor);
+    }
+    FreeSid(users);
+}
 
 void removeTemporaryOnSignals()
 {
