@@ -40,6 +40,11 @@ while :; do
 done
 Xvfb ":$n" -screen 0 1024x768x24 -noreset -nolisten tcp >/dev/null 2>&1 &
 XVFB_PID=$!
+# One more RandR mode, 800 x 600, so that Wine lists a display mode besides the desktop's and the
+# Windows display test sees a mode change and its end.
+sleep 1
+DISPLAY=":$n" xrandr --newmode 800x600 40.00 800 840 968 1056 600 601 605 628 >/dev/null 2>&1 &&
+    DISPLAY=":$n" xrandr --addmode screen 800x600 >/dev/null 2>&1 || echo "test-windows: no RandR modes added"
 export DISPLAY=":$n" WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 start=$(date +%s)
 wineboot -i >/dev/null 2>&1

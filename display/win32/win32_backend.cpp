@@ -217,24 +217,20 @@ bool swapWaited()
     return gWin.swap.waits;
 }
 
-// A 1.1 context has no framebuffer objects: a page smaller than the window lies in the back buffer's
-// lower left corner and is stretched over the window through the processor (read once, drawn zoomed).
-void zoomBackBuffer(int pageWidth, int pageHeight, int windowWidth, int windowHeight)
+// Draws the page read back (zoomPixels) with its lower left corner at the window's, zoomed to fill
+// `width` x `height` pixels, whatever the scene's state.
+void drawReadPage(int pageWidth, int pageHeight, int width, int height)
 {
-    gWin.zoomPixels.resize(static_cast<size_t>(pageWidth) * static_cast<size_t>(pageHeight) * 4);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, pageWidth, pageHeight, GL_RGBA, GL_UNSIGNED_BYTE, gWin.zoomPixels.data());
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_COLOR_LOGIC_OP);
     glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -242,7 +238,7 @@ void zoomBackBuffer(int pageWidth, int pageHeight, int windowWidth, int windowHe
     glPushMatrix();
     glLoadIdentity();
     glRasterPos2f(-1.0f, -1.0f);
-    glPixelZoom(static_cast<float>(windowWidth) / pageWidth, static_cast<float>(windowHeight) / pageHeight);
+    glPixelZoom(static_cast<float>(width) / pageWidth, static_cast<float>(height) / pageHeight);
     glDrawPixels(pageWidth, pageHeight, GL_RGBA, GL_UNSIGNED_BYTE, gWin.zoomPixels.data());
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -252,6 +248,32 @@ void zoomBackBuffer(int pageWidth, int pageHeight, int windowWidth, int windowHe
     glPopAttrib();
 }
 
+// A context of 1.1 has no framebuffer objects: the page is the back buffer's lower left corner. One
+// smaller than the window is read back and drawn zoomed over it before the swap; and where the swap
+// does not keep the back buffer as it was, or the zoom covered the page, the page read back is put
+// where it was after the swap, so that passes which skip the scene (the password prompt) draw over
+// the last page as everywhere else.
+void presentBackBufferPage(int pageWidth, int pageHeight, int windowWidth, int windowHeight)
+{
+    if (!gWin.backBufferProbed) {
+        gWin.backBufferKept = backBufferSurvivesSwap(swapWindow);
+        gWin.backBufferProbed = true;
+    }
+    const bool stretched = windowWidth != pageWidth || windowHeight != pageHeight;
+    const bool putBack = stretched || !gWin.backBufferKept;
+    if (putBack) {
+        gWin.zoomPixels.resize(static_cast<size_t>(pageWidth) * static_cast<size_t>(pageHeight) * 4);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, pageWidth, pageHeight, GL_RGBA, GL_UNSIGNED_BYTE, gWin.zoomPixels.data());
+        glPopClientAttrib();
+    }
+    if (stretched) drawReadPage(pageWidth, pageHeight, windowWidth, windowHeight);
+    SwapBuffers(gWin.dc);
+    if (putBack) drawReadPage(pageWidth, pageHeight, pageWidth, pageHeight);
+}
+
 // The presented page is stretched over the window's client area, then the buffers swap; a page drawn on
 // screen only needs the swap.
 bool present(unsigned presented, int pageWidth, int pageHeight)
@@ -259,8 +281,11 @@ bool present(unsigned presented, int pageWidth, int pageHeight)
     int windowW = pageWidth, windowH = pageHeight;
     if (!gWin.preview.active) clientSize(&windowW, &windowH);
     if (!presented) {
-        if (windowW != pageWidth || windowH != pageHeight) zoomBackBuffer(pageWidth, pageHeight, windowW, windowH);
-        SwapBuffers(gWin.dc);
+        if (gWin.framebufferObjects) {
+            SwapBuffers(gWin.dc);
+        } else {
+            presentBackBufferPage(pageWidth, pageHeight, windowW, windowH);
+        }
         return swapWaited();
     }
     GLint drawBinding = 0, readBinding = 0;

@@ -95,6 +95,11 @@ LRESULT previewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         // The parent went and took its children along.
         if (window == gWin.window) postQuit();
         return 0;
+    case WM_SETCURSOR:
+        // The class has no cursor of its own (the saver's window decides); over a preview the pointer
+        // stays the arrow the control panel shows.
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        return TRUE;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: ValidateRect(window, nullptr); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -88,9 +88,11 @@ TEST(Win32Display, DirectDrawOffersTheDisplaysModesAtTheirDepthAndFullScreenDibW
     EXPECT_TRUE(display::findMode(320, 200, 8, &mode)) << "every depth, reduced on the page";
 }
 
-// A standard mode the display lists besides the desktop's own (an Xvfb given more RandR modes has some).
+// A standard mode the display lists besides the desktop's own (an Xvfb given more RandR modes has some):
+// 800 x 600 where there is one.
 bool otherListedMode(display::ModeInfo* out)
 {
+    if (display::findMode(800, 600, 32, out) && currentMode().dmPelsWidth != 800) return true;
     const DEVMODEA desktop = currentMode();
     for (int i = 0; i < display::gFramework.modes.count; ++i) {
         const display::ModeInfo& mode = display::gFramework.modes.list[i];
