@@ -78,20 +78,22 @@ build_prompt_bitmaps() {
 # ---- The programs -----------------------------------------------------------------------------------------
 build_tockwheel() {   # $1: arch, $2: tests ON/OFF, $3: the emulator that runs its tests here ("": none)
     build_freetype "$1"
-    emulator=""
-    [ -n "$3" ] && emulator="-DCMAKE_CROSSCOMPILING_EMULATOR=$3"
+    emulator="-DCMAKE_CROSSCOMPILING_EMULATOR=$3"
     # shellcheck disable=SC2086
     cmake -S . -B "$OUT/$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$1.cmake" \
         -DTOCKWHEEL_FREETYPE_PREFIX="$OUT/$1/freetype" -DTOCKWHEEL_TESTS="$2" -DTOCKWHEEL_BENCH=OFF \
         -DTOCKWHEEL_PROMPT_DIR="$PROMPT" \
         $emulator >/dev/null
-    cmake --build "$OUT/$1" -j "$JOBS"
+    cmake --build "$OUT/$1" -j "$JOBS" >/dev/null
     file "$OUT/$1/tockwheel.scr" "$OUT/$1/setup/setup.exe"
     ls "$OUT/$1"/tockwheel-*-win*.zip
 }
 
 build_prompt_bitmaps
 
-build_tockwheel i686 "$TESTS" ""
+# 32-bit programs run under Wine only where wine32 is installed.
+i686_emulator=""
+[ -e /usr/lib/wine/i386-windows/kernel32.dll ] && i686_emulator=wine
+build_tockwheel i686 "$TESTS" "$i686_emulator"
 build_tockwheel x86_64 "$TESTS" wine

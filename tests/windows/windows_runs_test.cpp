@@ -272,6 +272,38 @@ TEST_P(WindowsRun, ApplyWritesTheSameBytesAsTheLinuxBuild)
     EXPECT_EQ(readFile(windowsDir + "/Orvask/Tockwheel.ini"), linuxBytes);
 }
 
+// The display's size as the X server reports it.
+std::string screenSize(const std::string& display)
+{
+    ProgramRun query = runProgram("/bin/sh", {"-c", "DISPLAY=" + display + " xrandr | sed -n 's/.*current \\([0-9]* x [0-9]*\\),.*/\\1/p'"},
+                                  {}, "/", 10);
+    std::string size = query.out;
+    while (!size.empty() && (size.back() == '\n' || size.back() == ' ')) size.pop_back();
+    return size;
+}
+
+TEST_P(WindowsRun, AModeChangeResizesTheXScreenAndTheDesktopSizeComesBack)
+{
+    // Xvfb offers only its own size until told of another.
+    ProgramRun add = runProgram("/bin/sh", {"-c", "xrandr --newmode tw800 40.00 800 840 968 1056 600 601 605 628 "
+                                                  "+hsync +vsync && xrandr --addmode screen tw800"}, {}, "/", 10);
+    ASSERT_EQ(add.exitCode, 0) << add.err;
+    resetSettings();
+    SettingsRecord settings = Settings;
+    settings.videoMode = 80;   // 800 x 600, 32 bits per pixel
+    saveSettings(settings);
+    ASSERT_EQ(screenSize(xvfb.display), "1024 x 768");
+    pid_t saver = start({"/s"});
+    ASSERT_GT(saver, 0);
+    sleepSeconds(6);
+    EXPECT_EQ(screenSize(xvfb.display), "800 x 600");
+    ScreenPixels screen = picture("mode-800x600");
+    EXPECT_GT(countPixels(screen).coloured, 800 * 600 / 100) << "no clock on the screen";
+    key("space");
+    EXPECT_EQ(waitForExit(saver, 10), 0);
+    EXPECT_EQ(screenSize(xvfb.display), "1024 x 768");
+}
+
 // Under Wine 8 what one process draws into another's child window does not reach the X screen, so the
 // preview's own pixels cannot be looked at here: the check is that the run stays inside the host's
 // window (nothing of its own on the screen around it, no box), and ends with 0 once the window goes.
