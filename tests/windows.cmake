@@ -55,3 +55,6 @@ tockwheel_windows_test(test_display_win32 SOURCES win32/display_win32_test.cpp L
 # A stand-in for the control panel's preview, for the whole-program checks of "/p HWND".
 add_executable(preview_host ${CMAKE_SOURCE_DIR}/tests/win32/preview_host.cpp)
 target_link_libraries(preview_host PRIVATE gdi32 user32)
+# The installer's script reader and its choice of script by the GetVersion value (the log and copy engine
+# tests make POSIX folders and limits; the Windows file layer is checked by tests/setup/wine_setup_test.sh).
+tockwheel_windows_test(test_setup_engine SOURCES setup/install_script_test.cpp LIBS setup_engine)

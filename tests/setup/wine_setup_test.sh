@@ -151,7 +151,9 @@ PY
 SAVER_PID=$!
 sleep 5
 lit=""
-if [ -n "$SHOT" ] && "$SHOT" "$OUT/installed-saver.png"; then lit=$(lit_percent "$OUT/installed-saver.png"); fi
+if [ -n "$SHOT" ] && "$SHOT" "$OUT/installed-saver.png" && command -v python3 >/dev/null; then
+    lit=$(lit_percent "$OUT/installed-saver.png")
+fi
 xdotool key space
 i=0
 while kill -0 "$SAVER_PID" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
