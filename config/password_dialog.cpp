@@ -69,7 +69,7 @@ void changePassword(Window* dialog)
 {
     bool agree = entriesAgree(dialog);
     if (agree) std::memcpy(Settings.password, entries.newPassword, sizeof Settings.password);
-    ::explicit_bzero(&entries, sizeof entries);
+    platform::wipeSecret(&entries, sizeof entries);
     if (!agree) return;
     platform::messageBox(dialog, "Your password has been changed.", "Password", platform::kMbIconExclamation);
     platform::endDialog(dialog, 0);

@@ -1,12 +1,11 @@
 // config/password_match.cpp -- the exact comparison, and the UTF-8 form that older settings files hold.
 #include "config/password_match.h"
 
-#include <string.h>
-
 #include <cstring>
 
 #include "config/settings.h"
 #include "platform/ansi_text.h"
+#include "platform/secret_memory.h"
 
 namespace {
 
@@ -31,6 +30,6 @@ bool passwordMatches(const char* stored, const char* typed)
     // The dialog kept the first 43 bytes of what it read, as it keeps 43 characters now.
     asUtf8[kPasswordMaxLength] = '\0';
     bool same = std::strncmp(stored, asUtf8, kPasswordCapacity) == 0;
-    explicit_bzero(asUtf8, sizeof asUtf8);
+    platform::wipeSecret(asUtf8, sizeof asUtf8);
     return same;
 }

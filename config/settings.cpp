@@ -1,11 +1,6 @@
 // config/settings.cpp -- the settings record, its defaults, and loading and saving its file.
 #include "config/settings.h"
 
-#include <fcntl.h>
-#include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +10,8 @@
 #include "config/settings_file.h"
 #include "platform/paths.h"
 #include "platform/regular_file.h"
+#include "platform/secret_memory.h"
+#include "platform/whole_file.h"
 #include "resources/control_ids.h"
 
 namespace {
@@ -51,24 +48,6 @@ SettingsRecord defaultSettings()
     r.rotationEnabled = 1;
     r.keepLikeColors = 1;
     return r;
-}
-
-bool writeAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
 }
 
 // The dialog's message names no file and no cause; the terminal gets both.
@@ -128,7 +107,7 @@ int loadSettings(const char* path)
     long size = readSettingsBytes(path, data);
     gSeenFile = size < 0 ? FileFingerprint() : fingerprintOf(data.data(), static_cast<size_t>(size));
     int result = size < 0 ? 1 : decodeSettings(data.data(), static_cast<size_t>(size), &Settings);
-    ::explicit_bzero(data.data(), data.size());
+    platform::wipeSecret(data.data(), data.size());
     return result;
 }
 
@@ -139,40 +118,31 @@ bool settingsFileChanged(const char* path)
     // A file that is gone, or cannot be read, holds nothing a save could lose.
     if (size < 0) return false;
     FileFingerprint now = fingerprintOf(data.data(), static_cast<size_t>(size));
-    ::explicit_bzero(data.data(), data.size());
+    platform::wipeSecret(data.data(), data.size());
     return !gSeenFile.present || now.hash != gSeenFile.hash;
 }
 
-// Writes a temporary file beside the old one and renames it over the old one only when every byte
-// reached the disk, so a full disk or a crash never leaves a cut settings file. The file may hold the
-// password in plain text, so only its owner may read it, and a folder made for it is its owner's alone.
+// The file may hold the password in plain text, so only its owner may read it, and a folder made for it
+// is its owner's alone (platform/whole_file.h).
 int saveSettings(const char* path)
 {
     uint8_t image[kSettingsMaxFileSize];
     size_t size = encodeSettings(Settings, image);
 
     std::string target = platform::resolvePath(path);
-    // The rename below would replace a file this user may not write, or a FIFO or device: the file that
+    // The replacement below would put a new file in place of one this user may not write, or a FIFO or device: the file that
     // is there must be one this user could open for writing.
     platform::FileCheck existing = platform::checkWritableFile(target);
     if (existing == platform::FileCheck::NotRegular) return reportSaveFailure(target, "not a regular file");
     if (existing == platform::FileCheck::Denied) return reportSaveFailure(target);
-    std::string folder = folderOf(target);
-    if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST) return reportSaveFailure(target);
-    std::string temporary = folder + "/.Tockwheel.ini.XXXXXX";
-    std::vector<char> name(temporary.begin(), temporary.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return reportSaveFailure(target);
-    bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, image, size) && ::fsync(fd) == 0;
+    // Replaced whole: a full disk or a crash never leaves a cut settings file.
+    std::string failure;
+    bool written = platform::replaceFileWhole(path, image, size, &failure);
     FileFingerprint saved = fingerprintOf(image, size);
-    ::explicit_bzero(image, sizeof image);
-    if (::close(fd) != 0) written = false;
-    if (!written || std::rename(name.data(), target.c_str()) != 0) {
-        int cause = errno;
-        ::unlink(name.data());
-        errno = cause;
-        return reportSaveFailure(target);
+    platform::wipeSecret(image, sizeof image);
+    if (!written) {
+        std::fprintf(stderr, "settings: cannot save %s\n", failure.c_str());
+        return 1;
     }
     gSeenFile = saved;
     return 0;

@@ -1,9 +1,9 @@
 // config/settings_file.cpp -- the settings file's bytes: a packed little-endian image, field by field.
 #include "config/settings_file.h"
 
-#include <string.h>
-
 #include <cstring>
+
+#include "platform/secret_memory.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ size_t encodeSettings(const SettingsRecord& record, uint8_t out[kSettingsMaxFile
     }
     SettingsRecord copy = record;
     forEachTailField(copy, TailWriter{w});
-    ::explicit_bzero(&copy, sizeof copy);   // it holds the password too
+    platform::wipeSecret(&copy, sizeof copy);   // it holds the password too
     return w.size;
 }
 
@@ -153,6 +153,6 @@ int decodeSettings(const uint8_t* data, size_t size, SettingsRecord* record)
     forEachTailField(loaded, r);
     loaded.version = settingsVersion;
     *record = loaded;
-    ::explicit_bzero(&loaded, sizeof loaded);   // it holds the password too
+    platform::wipeSecret(&loaded, sizeof loaded);   // it holds the password too
     return 0;
 }

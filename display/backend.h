@@ -62,10 +62,10 @@ struct Backend {
     explicit Backend(const char* backendName) : name(backendName) {}
     const char* name;                                          // "offscreen", "window", "console"
     bool (*open)(ScreenInfo* screen) = [](ScreenInfo*) { return false; };   // false: cannot run here
-    // Pages a driver offers, 0: not offered.
-    int (*modePages)(int driver, int xRes, int yRes) = [](int, int, int) { return 0; };
-    bool (*setMode)(int xRes, int yRes, int driver, bool windowed, const char* title) =
-        [](int, int, int, bool, const char*) { return false; };
+    // Pages a driver offers for a mode of this size and colour depth, 0: not offered.
+    int (*modePages)(int driver, int xRes, int yRes, int bitsPerPixel) = [](int, int, int, int) { return 0; };
+    bool (*setMode)(int xRes, int yRes, int bitsPerPixel, int driver, bool windowed, const char* title) =
+        [](int, int, int, int, bool, const char*) { return false; };
     bool (*createContext)(unsigned flags) = [](unsigned) { return false; };   // makes an OpenGL context current
     void (*pumpEvents)() = [] {};                              // queues pending input with postEvent
     // Shows the page; presentedFramebuffer 0: the page is the window's back buffer already. False: no vsync.
@@ -87,11 +87,27 @@ struct Backend {
     // there by the processor (stretchPageInto); false where the back end has no such pixels, and the
     // page goes through present instead. *synced: the showing waited for the retrace.
     bool (*presentPixels)(int pageWidth, int pageHeight, bool* synced) = [](int, int, bool*) { return false; };
+    // Pages can be framebuffer objects of their own. False on a context that offers only OpenGL 1.1: the
+    // page is then the back buffer, whatever its size and depth, and the back end shows it from there.
+    bool (*offScreenPages)() = [] { return true; };
 };
 
 Backend makeOffscreenBackend();   // offscreen/offscreen_backend.cpp
 Backend makeWindowBackend();      // window/window_backend.cpp
 Backend makeConsoleBackend();     // console/console_backend.cpp
+Backend makeWin32Backend();       // win32/win32_backend.cpp
+
+// The back ends this system offers, in one table per system (window/backend_table.cpp on Linux,
+// win32/backend_table.cpp on Windows): every one by name for TOCKWHEEL_DISPLAY, the one that draws on
+// the desktop when `desktopPresent` says there is one. With no desktop none is chosen: the others run
+// only when asked for by name.
+struct BackendTable {
+    const Backend* all;
+    int count;
+    const Backend* desktop;
+    bool (*desktopPresent)();
+};
+const BackendTable& systemBackends();
 
 // The back end chosen for this process (TOCKWHEEL_DISPLAY, else window with a display server that
 // answers), opened on first use; null when the forced one cannot run or no display was found (said on
@@ -101,7 +117,7 @@ const ScreenInfo& activeScreen();
 
 // Shared by the window and console back ends (window/window_backend.cpp).
 bool sdlOpen(ScreenInfo* screen, bool console);
-int sdlModePages(int driver, int xRes, int yRes);
+int sdlModePages(int driver, int xRes, int yRes, int bitsPerPixel);
 
 // ---- Hosts (window/host_request.cpp) ---------------------------------------------------------------------------
 
@@ -181,11 +197,14 @@ void postEvent(const Event& event);         // drops the event when the queue is
 void rebuildModeList();
 
 // Pages: the framebuffer objects the scene and the 2D operations draw into (page.cpp). With `onScreen` the
-// page is the window's back buffer itself (framebuffer 0) and costs no copy to present; only a page of
-// full precision can be (fullPrecisionPage).
+// page is the window's back buffer itself (framebuffer 0) and costs no copy to present; the framework puts
+// only a page of full precision there (fullPrecisionPage), or any page where there are no framebuffer objects.
 bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool onScreen);
 void destroyPages();
 bool pagesOnScreen();
+// Whether a swap leaves the back buffer as it was (a copy, not a flip): two near-black marks, each
+// cleared, swapped with `swap` and read back. The scene's framebuffer, clear colour and scissor stay.
+bool backBufferSurvivesSwap(void (*swap)());
 bool fullPrecisionPage(int bitsPerPixel);    // 24 and 32 bits: shown without reducing its colours
 // Steps per channel a page of this depth keeps (7-7-3, 31-31-31, 31-63-31); false for full precision.
 bool levelsForDepth(int bitsPerPixel, float levels[3]);

@@ -22,25 +22,23 @@ std::string captureStartDirectory()
 }
 const std::string gStartDirectory = captureStartDirectory();
 
-bool displayServerNamed()
-{
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
-
 const Backend* chooseBackend(ScreenInfo* screen)
 {
-    static const Backend kAll[] = {makeOffscreenBackend(), makeWindowBackend(), makeConsoleBackend()};
-    const Backend& window = kAll[1];
+    const BackendTable& table = systemBackends();
     const char* forced = std::getenv("TOCKWHEEL_DISPLAY");
     if (forced && *forced) {
-        for (const Backend& backend : kAll)
+        for (int i = 0; i < table.count; ++i) {
+            const Backend& backend = table.all[i];
             if (std::strcmp(forced, backend.name) == 0) return backend.open(screen) ? &backend : nullptr;
-        std::fprintf(stderr, "TOCKWHEEL_DISPLAY=%s is not offscreen, window or console; choosing by itself\n",
-                     forced);
+        }
+        std::string names;   // "offscreen, window or console"
+        for (int i = 0; i < table.count; ++i) {
+            names += i == 0 ? "" : i + 1 == table.count ? " or " : ", ";
+            names += table.all[i].name;
+        }
+        std::fprintf(stderr, "TOCKWHEEL_DISPLAY=%s is not %s; choosing by itself\n", forced, names.c_str());
     }
-    if (displayServerNamed() && window.open(screen)) return &window;
+    if (table.desktopPresent() && table.desktop->open(screen)) return table.desktop;
     // Drawing where nobody can see it would leave a saver running unseen until it is killed.
     std::fprintf(stderr,
                  "display: no display was found (DISPLAY and WAYLAND_DISPLAY name no display server that answers); "
@@ -66,7 +64,12 @@ const ScreenInfo& activeScreen()
 
 std::string startDirectoryPath(const std::string& path)
 {
-    if (path.empty() || path[0] == '/') return path;
+#ifdef _WIN32
+    bool absolute = !path.empty() && (path[0] == '\\' || path[0] == '/' || (path.size() > 1 && path[1] == ':'));
+#else
+    bool absolute = !path.empty() && path[0] == '/';
+#endif
+    if (path.empty() || absolute) return path;
     return gStartDirectory + "/" + path;
 }
 

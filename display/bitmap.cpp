@@ -1,8 +1,7 @@
-// display/bitmap.cpp -- Windows bitmap files: found by the library's search, read by SDL's BMP loader.
+// display/bitmap.cpp -- Windows bitmap files: found by the library's search, checked, then decoded.
 #include "display/backend.h"
+#include "display/bitmap_decode.h"
 #include "platform/windows_dir.h"
-
-#include <SDL.h>
 
 #include <cstdio>
 #include <new>
@@ -12,8 +11,8 @@ namespace display {
 namespace {
 
 constexpr size_t kBmpHeaderBytes = 26;   // file header and the start of any info header
-// SDL's loader allocates the whole surface from the header before reading a pixel, and takes header
-// sizes it does not know: a few bytes of a damaged file must not cost gigabytes.
+// The decoders allocate the whole picture from the header before reading a pixel: a few bytes of a
+// damaged file must not cost gigabytes.
 constexpr int64_t kMaxBitmapPixels = 16 * 1024 * 1024;
 
 // As given, then in the "BITMAPS\" subdirectory, each where the platform finds data files (the current
@@ -78,34 +77,6 @@ bool headerLoadable(const std::string& path)
     return width * (height < 0 ? -height : height) <= kMaxBitmapPixels;
 }
 
-bool copyPixels(SDL_Surface* loaded, Bitmap* bitmap, bool loadPalette)
-{
-    bitmap->width = loaded->w;
-    bitmap->height = loaded->h;
-    bitmap->bitsPerPixel = loaded->format->BitsPerPixel;
-    if (loadPalette && loaded->format->palette) {
-        const SDL_Palette* palette = loaded->format->palette;
-        bitmap->palette.resize(static_cast<size_t>(palette->ncolors));
-        for (int i = 0; i < palette->ncolors; ++i) {
-            const SDL_Color& c = palette->colors[i];
-            bitmap->palette[static_cast<size_t>(i)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-        }
-    }
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-    if (!argb) return false;
-    bitmap->pixels.resize(static_cast<size_t>(argb->w) * static_cast<size_t>(argb->h));
-    SDL_LockSurface(argb);
-    for (int row = 0; row < argb->h; ++row) {
-        const auto* source = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                              static_cast<size_t>(row) * static_cast<size_t>(argb->pitch));
-        uint32_t* target = bitmap->pixels.data() + static_cast<size_t>(row) * static_cast<size_t>(argb->w);
-        for (int col = 0; col < argb->w; ++col) target[col] = source[col] | 0xFF000000u;
-    }
-    SDL_UnlockSurface(argb);
-    SDL_FreeSurface(argb);
-    return true;
-}
-
 }  // namespace
 
 Bitmap* loadBitmap(const char* fileName, bool loadPalette)
@@ -115,14 +86,12 @@ Bitmap* loadBitmap(const char* fileName, bool loadPalette)
         setLastError(kErrBitmapNotFound);
         return nullptr;
     }
-    SDL_Surface* loaded = headerLoadable(path) ? SDL_LoadBMP_RW(SDL_RWFromFile(path.c_str(), "rb"), 1) : nullptr;
-    if (!loaded) {
+    if (!headerLoadable(path)) {
         setLastError(kErrInvalidBitmap);
         return nullptr;
     }
     Bitmap* bitmap = new (std::nothrow) Bitmap();
-    bool ok = bitmap && copyPixels(loaded, bitmap, loadPalette);
-    SDL_FreeSurface(loaded);
+    bool ok = bitmap && decodeBitmapFile(path, bitmap, loadPalette);
     if (!ok) {
         setLastError(bitmap ? kErrInvalidBitmap : kErrNoMemory);
         delete bitmap;

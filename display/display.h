@@ -75,6 +75,9 @@ bool pageSize(int* width, int* height);
 // The saver runs for a screen-saver host: XSCREENSAVER_WINDOW is set, or -root or -window-id follow the
 // saver switch. The host's window covers the screen, so nothing may open a window of its own over it.
 bool runsForHost();
+// The command line asks for a preview into a window that exists (Windows' "/p HWND"): the run draws
+// there under the host rules instead of opening the configuration dialog. Never on Linux.
+bool previewRequested();
 
 // ---- Events and hooks ---------------------------------------------------------------------------------
 

@@ -32,11 +32,11 @@ DetectedMode detectOne(const bool enabled[kDriverCount], int mode)
 {
     DetectedMode found = {kDriverNone, 0};
     const Backend* backend = activeBackend();
-    int x = 0, y = 0;
-    if (!backend || !modeResolution(mode, &x, &y, nullptr)) return found;
+    int x = 0, y = 0, bits = 0;
+    if (!backend || !modeResolution(mode, &x, &y, &bits)) return found;
     for (DriverId driver : kPreference) {
         if (!enabled[driver] || !driverCovers(driver, mode)) continue;
-        int pages = backend->modePages(driver, x, y);
+        int pages = backend->modePages(driver, x, y, bits);
         if (pages > 0) return {driver, pages};
     }
     return found;

@@ -96,7 +96,8 @@ void setDriverOptions(const DriverOptions& options)
     rebuildModeList();
 }
 
-// Linux gives every application the whole colour range; the flag is kept only for the record.
+// Linux gives every application the whole colour range; the Windows back end reads the flag when it
+// makes an OpenGL context on an 8-bit display (display/win32/win32_modes.cpp).
 void takeOverSystemPalette(bool on)
 {
     gFramework.app.paletteTakenOver = on;
@@ -131,7 +132,7 @@ bool setMode(const ModeInfo& mode, bool windowed, int pages, bool)
     if (windowed) windowedSize(&page.xRes, &page.yRes);
     // A mode made up by the framework has no driver of its own; it is shown like a desktop bitmap.
     int driver = mode.mode >= 0 && mode.flags < kDriverCount ? static_cast<int>(mode.flags) : kDriverFullScreenDib;
-    if (!backend->setMode(page.xRes, page.yRes, driver, windowed, gFramework.app.title)) {
+    if (!backend->setMode(page.xRes, page.yRes, page.bitsPerPixel, driver, windowed, gFramework.app.title)) {
         setLastError(kErrModeNotSupported);
         return false;
     }
@@ -181,10 +182,18 @@ bool pageBelongsOnScreen()
            backend->pageOnScreen(mode.xRes, mode.yRes, gFramework.screen.depthBuffer) && !snapshotsWanted();
 }
 
+// On a context of OpenGL 1.1 there are no framebuffer objects: the page is the back buffer, whatever
+// the mode, and its depth is the display's own.
+bool pageGoesOnScreen()
+{
+    const Backend* backend = activeBackend();
+    return pageBelongsOnScreen() || (backend && !backend->offScreenPages());
+}
+
 bool createPagesForScreen()
 {
     const ModeInfo& mode = gFramework.screen.mode;
-    return createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, gFramework.screen.depthBuffer, pageBelongsOnScreen());
+    return createPages(mode.xRes, mode.yRes, mode.bitsPerPixel, gFramework.screen.depthBuffer, pageGoesOnScreen());
 }
 
 bool recreatePages()
@@ -250,7 +259,7 @@ bool resizePages(int windowWidth, int windowHeight)
 // Checked after every present: a window manager may resize the window under the page.
 bool followWindowSize()
 {
-    if (!gFramework.screen.openGL || pageBelongsOnScreen() == pagesOnScreen()) return true;
+    if (!gFramework.screen.openGL || pageGoesOnScreen() == pagesOnScreen()) return true;
     return recreatePages();
 }
 

@@ -139,6 +139,40 @@ bool createPresented()
 
 }  // namespace
 
+// Passes that skip the scene (frameSkip, the password prompt) present the page as it was left, so the
+// page can be the back buffer only where a swap leaves the back buffer as it was: a copying swap, as
+// Mesa's software renderers make. A flipping swap hands back an older buffer. Two near-black marks,
+// each swapped and read back, tell the two apart; a visual too shallow to hold them counts as flipping.
+// Asked only once a page of the window's size could go on screen: the marks touch every pixel of the
+// back buffer, which a page shown through the window's pixels never needs in memory. The scene's
+// framebuffer, clear colour and scissor come back as they were.
+bool backBufferSurvivesSwap(void (*swap)())
+{
+    constexpr uint8_t kMarks[] = {3, 5};   // blue levels
+    GLint drawBinding = 0, readBinding = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT | GL_PIXEL_MODE_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    bool kept = true;
+    for (uint8_t mark : kMarks) {
+        glClearColor(0, 0, mark / 255.0f, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        swap();
+        uint8_t pixel[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        kept = kept && pixel[2] == mark;
+    }
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPopAttrib();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
+    return kept;
+}
+
 bool levelsForDepth(int bitsPerPixel, float levels[3])
 {
     switch (bitsPerPixel) {
@@ -205,7 +239,7 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
     gPages = {};
     gPages.width = width;
     gPages.height = height;
-    if (onScreen && fullPrecisionPage(bitsPerPixel)) return createOnScreenPage(width, height, depthBuffer);
+    if (onScreen) return createOnScreenPage(width, height, depthBuffer);
 
     glGenTextures(1, &gPages.pageColour);
     glBindTexture(GL_TEXTURE_2D, gPages.pageColour);

@@ -14,4 +14,7 @@ bool protectProcessMemory();
 // system does not allow it (a small RLIMIT_MEMLOCK, no privilege); the memory works the same then.
 bool lockInMemory(const void* address, size_t bytes);
 
+// Clears `bytes` at `address` in a way the compiler may not leave out, however dead the memory looks.
+void wipeSecret(void* address, size_t bytes);
+
 }  // namespace platform

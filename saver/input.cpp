@@ -8,6 +8,7 @@
 #include "config/password_match.h"
 #include "config/settings.h"
 #include "platform/ansi_text.h"
+#include "platform/secret_memory.h"
 
 int32_t saverState = kSaverRunning;
 PasswordEntry prompt;
@@ -57,7 +58,7 @@ int32_t wakeState()
 
 void clearTypedPassword()
 {
-    explicit_bzero(prompt.typedPassword, sizeof prompt.typedPassword);
+    platform::wipeSecret(prompt.typedPassword, sizeof prompt.typedPassword);
     prompt.typedLength = 0;
 }
 

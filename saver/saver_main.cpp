@@ -89,7 +89,7 @@ int saverMain()
     if (inWindowsDir) loadSettings(kSettingsPath);
 
     RunChoice choice = chooseRunMode(findArgument(platform::commandLine()));
-    if (choice.mode == RunMode::Configuration) {
+    if (choice.mode == RunMode::Configuration && !display::previewRequested()) {
         runConfiguration();
         return choice.configurationExitCode;
     }

@@ -1,8 +1,6 @@
 // setup/copy_engine.cpp -- loading the install and copying its files in slices between events.
 #include "setup/copy_engine.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <climits>
 #include <cstdio>
@@ -118,28 +116,6 @@ void promptForDisk(CopyEngine& engine)
     ++engine.nextPrompt;
 }
 
-// A program on the disk must stay runnable once installed: its execute permission is carried over,
-// granted to whoever may read the new file. A replaced file starts from the old one's mode. Either way
-// the installed file gets no permission its source lacks: a private file on the disk stays private.
-mode_t installedMode(mode_t mode, const struct stat& from)
-{
-    if (from.st_mode & S_IXUSR) mode |= (mode & 0444) >> 2;
-    return mode & from.st_mode & 0777;
-}
-
-void setInstalledPermissions(CopyEngine& engine)
-{
-    struct stat from;
-    struct stat to;
-    if (::fstat(::fileno(engine.source), &from) != 0) return;
-    if (!engine.replaced.installedPath.empty()) {
-        engine.replaced.mode = installedMode(engine.replaced.mode, from);
-        return;
-    }
-    if (::fstat(::fileno(engine.destination), &to) != 0 || !S_ISREG(to.st_mode)) return;
-    ::fchmod(::fileno(engine.destination), installedMode(to.st_mode & 07777, from));
-}
-
 StepResult openCurrentFile(CopyEngine& engine)
 {
     promptForDisk(engine);
@@ -164,7 +140,7 @@ StepResult openCurrentFile(CopyEngine& engine)
         fail(engine, kDestinationMessage);
         return StepResult::MustEnd;
     }
-    setInstalledPermissions(engine);
+    setInstalledPermissions(engine.source, engine.destination, engine.replaced);
     // Reads come from a large buffer, so a slice rarely costs a read call; each slice then goes out in one
     // unbuffered write, so a full disk fails that slice's write and nothing unwritten is counted.
     std::setvbuf(engine.source, engine.sourceBuffer, _IOFBF, sizeof engine.sourceBuffer);
@@ -228,6 +204,7 @@ bool loadInstall(CopyEngine& engine, const char* scriptName)
         fail(engine, kLogMessage, kLogFatalCaption);
         return false;
     }
+    shareFolderWithUsers(engine.windowsDirectory + kSharedFolder);
     engine.copyEnabled = true;
     return true;
 }

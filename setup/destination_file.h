@@ -23,6 +23,7 @@ struct ReplacedFile {
     mode_t mode = 0;               // the old file's permissions, which the installed file keeps
     bool rewriteInPlace = false;   // other links share it, or its owner cannot be kept: the same file is rewritten
     std::string createdPath;       // a destination that did not exist, made by this copy; empty otherwise
+    unsigned long attributes = 0;  // Windows: the old file's attributes, which the installed file keeps
 };
 
 // Opens the destination `entry` below `windowsDirectory` for writing: a new file, an existing one through
@@ -39,6 +40,18 @@ void dropReplacedFile(ReplacedFile& replaced);
 
 // A copy that failed (a full disk): the new destination it made is removed, so no partial file stays.
 void removeUnfinishedNewFile(ReplacedFile& replaced);
+
+// A program on the disk must stay runnable once installed: its execute permission is carried over,
+// granted to whoever may read the new file; a replaced file starts from the old one's mode. Either way
+// the installed file gets no permission its source lacks: a private file on the disk stays private.
+// (Windows has no such permissions: a program runs by its name, and a new file inherits its folder's.)
+void setInstalledPermissions(std::FILE* source, std::FILE* destination, ReplacedFile& replaced);
+
+// The shared folder holds the saver's settings, which every user of the machine may save. Where the
+// installer runs with rights a user lacks (an elevated setup.exe on Windows), the folder is opened to
+// every user; elsewhere its owner's rights are the installer's and nothing changes. Best effort: the
+// install goes on whatever the answer.
+void shareFolderWithUsers(const std::string& folder);
 
 // The stop signals (SIGINT, SIGTERM, SIGHUP) end the program at its next wait, and the temporary of a
 // replacement in progress goes before it ends.

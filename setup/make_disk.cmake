@@ -1,7 +1,9 @@
 # setup/make_disk.cmake -- lays out a distribution disk and writes its install script with the true byte count.
 #
-# cmake -DDISK_DIR=... -DLAYOUT=single|split|installed -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=...] -DPROMPT_DIR=...
-#       -DFONT_FILE=... -DLICENCE_FILE=... -DDOCS_DIR=... -P make_disk.cmake
+# cmake -DDISK_DIR=... -DLAYOUT=single|split|installed -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=... [-DSAVER_NAME=...]]
+#       -DPROMPT_DIR=... -DFONT_FILE=... -DLICENCE_FILE=... -DDOCS_DIR=... [-DREADME_FILE=...] -P make_disk.cmake
+# SAVER_NAME: the saver's name on the disk and below Windows ("tockwheel"; "tockwheel.scr" on Windows).
+# README_FILE: put on the first disk as readme.txt, not installed.
 # single: everything on DISK_DIR. split: DISK_DIR/disk1 holds setup, its script and the first files,
 # DISK_DIR/disk1/disk2 the rest; the script asks for disk 2 before its first file and names that disk's
 # files through "disk2\\": the installer reads sources from inside the folder it started in only, so
@@ -13,8 +15,11 @@ set(product "Tockwheel")
 
 # Each file: disk number, its name on the disk, the file it comes from, its destination below Windows.
 set(files "")
+if(NOT SAVER_NAME)
+  set(SAVER_NAME "tockwheel")
+endif()
 if(SAVER_PROGRAM AND NOT LAYOUT STREQUAL "installed")
-  list(APPEND files "1|tockwheel|${SAVER_PROGRAM}|\\tockwheel")
+  list(APPEND files "1|${SAVER_NAME}|${SAVER_PROGRAM}|\\${SAVER_NAME}")
 endif()
 list(APPEND files
   "1|setup.wri|${DOCS_DIR}/setup.wri|\\setup.wri"
@@ -41,6 +46,9 @@ file(REMOVE_RECURSE "${DISK_DIR}")
 file(MAKE_DIRECTORY "${first_disk}")
 if(NOT LAYOUT STREQUAL "installed")
   file(COPY "${SETUP_PROGRAM}" DESTINATION "${first_disk}")
+endif()
+if(README_FILE)
+  configure_file("${README_FILE}" "${first_disk}/readme.txt" COPYONLY)
 endif()
 
 set(total 0)

@@ -7,6 +7,11 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+// The tessellator's callbacks take the GL calling convention, which Windows' headers call APIENTRY.
+#ifndef GLAPIENTRY
+#define GLAPIENTRY APIENTRY
+#endif
+
 namespace {
 
 // The tessellator's callbacks take no user data here, so they forward to the sink of the polygonizer

@@ -8,7 +8,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 xvfb xauth xdotool x11-utils x11-xserver-utils
   xserver-xorg-core xserver-xorg-video-dummy man-db
-  dpkg-dev file xscreensaver sway wtype grim xwayland"
+  dpkg-dev file xscreensaver sway wtype grim xwayland
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64"
 
 missing=""
 for package in $PACKAGES; do

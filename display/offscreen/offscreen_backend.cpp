@@ -49,7 +49,7 @@ bool open(ScreenInfo* screen)
 }
 
 // A virtual screen shows every family's modes that fit on it.
-int modePages(int driver, int xRes, int yRes)
+int modePages(int driver, int xRes, int yRes, int)
 {
     if (xRes > gOffscreen.width || yRes > gOffscreen.height) return 0;
     switch (driver) {
@@ -60,7 +60,7 @@ int modePages(int driver, int xRes, int yRes)
     }
 }
 
-bool setMode(int, int, int, bool, const char*)
+bool setMode(int, int, int, int, bool, const char*)
 {
     return true;
 }

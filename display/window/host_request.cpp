@@ -167,6 +167,12 @@ bool runsForHost()
     return hostRequest().hosted || (environmentWindow && *environmentWindow);
 }
 
+// X hosts hand their window over with the saver switch; there is no preview request of Windows' kind.
+bool previewRequested()
+{
+    return false;
+}
+
 // A host may destroy its window at any time; that must end the run, not the process through Xlib's
 // default error handler.
 void watchHostWindow(unsigned long window)

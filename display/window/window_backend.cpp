@@ -364,7 +364,7 @@ void openStretchedWindow(const char* title, int windowW, int windowH, uint32_t f
     gSdl.window = nullptr;
 }
 
-bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
+bool setMode(int xRes, int yRes, int, int driver, bool windowed, const char* title)
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -415,38 +415,9 @@ bool setMode(int xRes, int yRes, int driver, bool windowed, const char* title)
     return true;
 }
 
-// Passes that skip the scene (frameSkip, the password prompt) present the page as it was left, so the
-// page can be the back buffer only where a swap leaves the back buffer as it was: a copying swap, as
-// Mesa's software renderers make. A flipping swap hands back an older buffer. Two near-black marks,
-// each swapped and read back, tell the two apart; a visual too shallow to hold them counts as flipping.
-// Asked only once a page of the window's size could go on screen: the marks touch every pixel of the
-// back buffer, which a page shown through the window's pixels never needs in memory. The scene's
-// framebuffer, clear colour and scissor come back as they were.
-bool backBufferSurvivesSwap()
+void swapWindow()
 {
-    constexpr uint8_t kMarks[] = {3, 5};   // blue levels
-    GLint drawBinding = 0, readBinding = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT | GL_PIXEL_MODE_BIT);
-    glDisable(GL_SCISSOR_TEST);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    bool kept = true;
-    for (uint8_t mark : kMarks) {
-        glClearColor(0, 0, mark / 255.0f, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        SDL_GL_SwapWindow(gSdl.glWindow);
-        uint8_t pixel[4] = {};
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        kept = kept && pixel[2] == mark;
-    }
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glPopAttrib();
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
-    return kept;
+    SDL_GL_SwapWindow(gSdl.glWindow);
 }
 
 bool createContext(unsigned)
@@ -474,7 +445,7 @@ bool pageOnScreen(int width, int height, bool depthBuffer)
     if (!gSdl.host.active) SDL_GL_GetDrawableSize(gSdl.window, &drawableW, &drawableH);
     if (drawableW != width || drawableH != height) return false;
     if (!gSdl.backBufferProbed) {
-        gSdl.backBufferKept = backBufferSurvivesSwap();
+        gSdl.backBufferKept = backBufferSurvivesSwap(swapWindow);
         gSdl.backBufferProbed = true;
     }
     return gSdl.backBufferKept;
@@ -660,7 +631,7 @@ bool sdlOpen(ScreenInfo* screen, bool console)
 
 // The window system serves DirectDraw (a real mode change, only the display's modes) and Full screen
 // DIB (the desktop stretched, any standard size that fits); the console serves the WinDirect families.
-int sdlModePages(int driver, int xRes, int yRes)
+int sdlModePages(int driver, int xRes, int yRes, int)
 {
     // Under a host no mode is ever set: whatever the settings name is shown at the host window's size.
     if (hostRequest().hosted) return 1;

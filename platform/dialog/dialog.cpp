@@ -441,6 +441,8 @@ bool getControlClientSize(Window* dialog, int id, int* width, int* height)
 
 Rgb getSysColor(int index)
 {
+    Rgb colour = 0;
+    if (uiBackend().systemColour(index, &colour)) return colour;
     if (index == kColorAppWorkspace) return kAppWorkspaceRgb;
     if (index == kColorWindow) return kWindowRgb;
     if (index == kColorButtonFace) return kButtonFaceRgb;

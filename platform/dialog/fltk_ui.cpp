@@ -829,6 +829,10 @@ bool fltkDisplayAvailable()
     return true;
 }
 
+const char* const kWindowedUiName = "fltk";
+bool windowedUiAvailable() { return fltkDisplayAvailable(); }
+UiBackend makeWindowedUiBackend() { return makeFltkUiBackend(); }
+
 UiBackend makeFltkUiBackend()
 {
     UiBackend backend("fltk");

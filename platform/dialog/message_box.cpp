@@ -24,9 +24,10 @@ UiBackend chooseBackend()
         return makeScriptUiBackend();
     }
     if ((choice && std::strcmp(choice, "stderr") == 0) || gWindowsForbidden) return makeStderrUiBackend();
-    if (choice && *choice && std::strcmp(choice, "fltk") != 0)
-        std::fprintf(stderr, "TOCKWHEEL_UI=%s not understood; use script:FILE, fltk or stderr\n", choice);
-    if (fltkDisplayAvailable()) return makeFltkUiBackend();
+    if (choice && *choice && std::strcmp(choice, kWindowedUiName) != 0)
+        std::fprintf(stderr, "TOCKWHEEL_UI=%s not understood; use script:FILE, %s or stderr\n", choice,
+                     kWindowedUiName);
+    if (windowedUiAvailable()) return makeWindowedUiBackend();
     return makeStderrUiBackend();
 }
 
@@ -87,7 +88,7 @@ const char* uiRealisation() { return uiBackend().name; }
 void answerWithoutWindows()
 {
     gWindowsForbidden = true;
-    if (gBackendChosen && std::strcmp(gBackend.name, "fltk") == 0) gBackendChosen = false;
+    if (gBackendChosen && std::strcmp(gBackend.name, kWindowedUiName) == 0) gBackendChosen = false;
 }
 
 void resetUi()

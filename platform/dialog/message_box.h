@@ -30,8 +30,8 @@ constexpr int kIdNo = 7;
 // Shows a modal message box and returns the button chosen. Its caption and text also go to stderr.
 int messageBox(Window* owner, const char* text, const char* caption, unsigned flags);
 
-// The realisation that answers: "script" (TOCKWHEEL_UI=script:FILE), "fltk" (a display, or
-// TOCKWHEEL_UI=fltk), or "stderr" (neither, or TOCKWHEEL_UI=stderr). Chosen at first use.
+// The realisation that answers: "script" (TOCKWHEEL_UI=script:FILE), "fltk" on X11 or "win32" on Windows
+// (a display, or TOCKWHEEL_UI naming it), or "stderr" (neither, or TOCKWHEEL_UI=stderr). Chosen at first use.
 const char* uiRealisation();
 // No window may open (the program runs for a screen-saver host, whose window covers the screen): boxes
 // and dialogs go to stderr as with no display. A script, which opens none, keeps answering.

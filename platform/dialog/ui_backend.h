@@ -5,6 +5,7 @@
 // user* calls below, which update the model and send the messages a real control would send.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,18 +54,18 @@ struct Canvas {
     int width = 0, height = 0;
     int mix = kR2CopyPen;
     std::string record;               // what was drawn, for the log
-    unsigned long native = 0;         // the realisation's off-screen image, if any
+    std::uintptr_t native = 0;        // the realisation's off-screen image, if any (an X pixmap, a GDI record)
 };
 
 // A control's size in pixels from the nominal base units of the Windows dialog font (6 x 13).
 void nominalControlPixels(Window* window, const Control& control, int* width, int* height);
 
-// One realisation of windows and message boxes: FLTK, scripted or stderr. Every slot starts as the stub
+// One realisation of windows and message boxes: FLTK or Win32, scripted or stderr. Every slot starts as the stub
 // beside it (no widgets, no painting, nominal control sizes, a message box answered OK: the model alone,
 // nothing lost); each realisation's make…() sets the slots it realises by name, so none is ever null.
 struct UiBackend {
     explicit UiBackend(const char* backendName) : name(backendName) {}
-    const char* name;                                          // "fltk", "script", "stderr"
+    const char* name;                                          // "fltk", "win32", "script", "stderr"
     int (*messageBox)(Window* owner, const char* text, const char* caption, unsigned flags) =
         [](Window*, const char*, const char*, unsigned) { return kIdOk; };
     // Builds the widgets; false when it cannot be shown.
@@ -87,11 +88,20 @@ struct UiBackend {
     void (*copyCanvas)(Canvas* canvas, int x, int y, int width, int height) = [](Canvas*, int, int, int, int) {};
     void (*destroyCanvas)(Canvas* canvas) = [](Canvas*) {};
     void (*controlPixels)(Window* window, const Control& control, int* width, int* height) = nominalControlPixels;
+    // The system's colour for a COLOR_* index; false: the nominal colours of dialog.cpp.
+    bool (*systemColour)(int index, Rgb* colour) = [](int, Rgb*) { return false; };
 };
 
 UiBackend makeScriptUiBackend();   // script_ui.cpp
 UiBackend makeFltkUiBackend();     // fltk_ui.cpp
+UiBackend makeWin32UiBackend();    // win32_ui.cpp
 UiBackend makeStderrUiBackend();   // stderr_ui.cpp
+
+// The realisation with real windows on this system, as the build links it: FLTK on X11 (fltk_ui.cpp),
+// USER32 on Windows (win32_ui.cpp). Its name is also the TOCKWHEEL_UI value that asks for it.
+extern const char* const kWindowedUiName;
+bool windowedUiAvailable();
+UiBackend makeWindowedUiBackend();
 
 const UiBackend& uiBackend();       // chosen at first use
 Window* liveWindow(Window* window); // null unless the window is open

@@ -2,6 +2,9 @@
 // the area and turn, and the order of outer contours and holes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+
 #include <utility>
 #include <vector>
 
@@ -168,7 +171,9 @@ TEST(GlyphVectorizerPrecision, NeverFinerThanAHundredthOfAPixel)
 TEST(GlyphVectorizerPrecision, HugeCurvesAreCutIntoABoundedNumberOfSegments)
 {
     GlyphOutline outline;
-    outline.points = {{0, 0}, {1L << 40, 1L << 40}, {1L << 41, 0}};
+    // Outline coordinates are C longs: 32 bits on Windows, where 2^30 is as far as they go.
+    const long far = static_cast<long>(std::min<long long>(1LL << 40, std::numeric_limits<long>::max() / 2));
+    outline.points = {{0, 0}, {far, far}, {2 * far, 0}};
     outline.flags = {kOnCurveFlag, 0, kOnCurveFlag};
     outline.contourEnds = {2};
     GlyphVectorizer vectorizer;

@@ -1,4 +1,4 @@
-// platform/os_version.cpp -- a fixed Windows version for a system that has none.
+// platform/posix/os_version.cpp -- a fixed Windows version for a system that has none.
 #include "platform/os_version.h"
 
 namespace platform {

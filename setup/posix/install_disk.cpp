@@ -1,4 +1,4 @@
-// setup/install_disk.cpp -- which folder is the distribution disk the installer reads: the one it is
+// setup/posix/install_disk.cpp -- which folder is the distribution disk the installer reads: the one it is
 // started in, as on a floppy, or, for a packaged installation started anywhere, the disk the package
 // carries.
 #include "setup/install_disk.h"

@@ -1,9 +1,8 @@
-// platform/calendar.cpp -- calendar time, frozen by TOCKWHEEL_TIME when set.
+// platform/frozen_time.cpp -- TOCKWHEEL_TIME's two forms, read the same on every system.
 #include "platform/calendar.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace platform {
 
@@ -26,21 +25,6 @@ bool parseFrozenTime(const char* text, std::time_t* out)
     long long seconds = std::strtoll(text, &end, 10);
     if (end == text || *end != '\0') return false;
     *out = static_cast<std::time_t>(seconds);
-    return true;
-}
-
-std::time_t currentTime()
-{
-    std::time_t frozen;
-    if (parseFrozenTime(std::getenv("TOCKWHEEL_TIME"), &frozen)) return frozen;
-    return std::time(nullptr);
-}
-
-bool localTime(std::time_t when, std::tm* out)
-{
-    std::tm parts{};
-    if (!localtime_r(&when, &parts)) return false;
-    *out = parts;
     return true;
 }
 

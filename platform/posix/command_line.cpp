@@ -1,4 +1,4 @@
-// platform/command_line.cpp -- the full command line, rebuilt from argv.
+// platform/posix/command_line.cpp -- the full command line, rebuilt from argv.
 #include "platform/command_line.h"
 
 namespace platform {

@@ -1,6 +1,7 @@
-// platform/secret_memory.cpp -- prctl and setrlimit against core files, mlock against swap.
+// platform/posix/secret_memory.cpp -- prctl and setrlimit against core files, mlock against swap.
 #include "platform/secret_memory.h"
 
+#include <string.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -18,6 +19,11 @@ bool protectProcessMemory()
 bool lockInMemory(const void* address, size_t bytes)
 {
     return ::mlock(address, bytes) == 0;
+}
+
+void wipeSecret(void* address, size_t bytes)
+{
+    ::explicit_bzero(address, bytes);
 }
 
 }  // namespace platform

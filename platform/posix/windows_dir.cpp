@@ -1,4 +1,4 @@
-// platform/windows_dir.cpp -- where the Windows directory lives on Linux, and where its data files are found.
+// platform/posix/windows_dir.cpp -- where the Windows directory lives on Linux, and where its data files are found.
 #include "platform/windows_dir.h"
 
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-// platform/stop_signals.cpp -- the stop signals' handler, the request it notes and the clean end it leads to.
+// platform/posix/stop_signals.cpp -- the stop signals' handler, the request it notes and the clean end it leads to.
 #include "platform/stop_signals.h"
 
 #include <signal.h>

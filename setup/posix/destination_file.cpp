@@ -221,6 +221,31 @@ void removeUnfinishedNewFile(ReplacedFile& replaced)
     replaced.createdPath.clear();
 }
 
+namespace {
+
+mode_t installedMode(mode_t mode, const struct stat& from)
+{
+    if (from.st_mode & S_IXUSR) mode |= (mode & 0444) >> 2;
+    return mode & from.st_mode & 0777;
+}
+
+}  // namespace
+
+void setInstalledPermissions(std::FILE* source, std::FILE* destination, ReplacedFile& replaced)
+{
+    struct stat from;
+    struct stat to;
+    if (::fstat(::fileno(source), &from) != 0) return;
+    if (!replaced.installedPath.empty()) {
+        replaced.mode = installedMode(replaced.mode, from);
+        return;
+    }
+    if (::fstat(::fileno(destination), &to) != 0 || !S_ISREG(to.st_mode)) return;
+    ::fchmod(::fileno(destination), installedMode(to.st_mode & 07777, from));
+}
+
+void shareFolderWithUsers(const std::string&) {}
+
 void removeTemporaryOnSignals()
 {
     platform::catchStopSignals();

@@ -1,4 +1,4 @@
-// platform/paths.cpp -- backslash paths resolved case-insensitively per component.
+// platform/posix/paths.cpp -- backslash paths resolved case-insensitively per component.
 #include "platform/paths.h"
 
 #include <dirent.h>
