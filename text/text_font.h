@@ -12,7 +12,7 @@ class GlyphSet;
 // What both kinds of text font share; they differ only in how a glyph becomes a list.
 class TextFont {
 public:
-    explicit TextFont(FontFace& face);   // the face must stay open for the font's whole life
+    explicit TextFont(FontFace& face);   // the face outlives the font, open until releaseFace
     virtual ~TextFont();
     TextFont(const TextFont&) = delete;
     TextFont& operator=(const TextFont&) = delete;
