@@ -84,6 +84,11 @@ void makeFonts()
     if (!filledFont || !filledFont->create(kTextPointSize)) display::fatalError("Can't make font");
     outlineFont = new (std::nothrow) OutlineTextFont(fontFace);
     if (!outlineFont || !outlineFont->create(kTextPointSize)) display::fatalError("Can't make font");
+    // Both fonts now hold all their glyphs: the file's mapping and the engine's tables would stay
+    // resident for nothing, and closing them before the first frames lowers the run's peak memory.
+    filledFont->releaseFace();
+    outlineFont->releaseFace();
+    fontFace.close();
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 extern ClockScene scene;                    // the one clock
 extern display::Bitmap* passwordBitmap;     // the prompt; only when a password is set
-extern FontFace& fontFace;                  // made at program load, opened at set-up
+extern FontFace& fontFace;                  // made at program load, open only while set-up makes the fonts
 extern FilledTextFont* filledFont;          // 20 points, solid rendering
 extern OutlineTextFont* outlineFont;        // 20 points, wireframe rendering
 

@@ -109,6 +109,15 @@ bool FontFace::open(const char* path)
     return true;
 }
 
+void FontFace::close()
+{
+    if (face_ != nullptr)
+        FT_Done_Face(face_);
+    face_ = nullptr;
+    for (int32_t& index : glyphTable_)
+        index = 0;
+}
+
 int32_t FontFace::glyphIndex(int code) const
 {
     return (code >= 0 && code < kCharCodeCount) ? glyphTable_[code] : 0;

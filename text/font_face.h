@@ -31,6 +31,10 @@ public:
     // False when a face is already open, there is no engine, or the file is not a TrueType face.
     bool open(const char* path);
 
+    // Lets go of the file and the engine's copy of its tables; every instance made on it must have been
+    // released first. Glyphs already loaded keep their outlines.
+    void close();
+
     bool isOpen() const { return face_ != nullptr; }
     int32_t glyphIndex(int code) const;   // 0 for codes outside 0..255 and before open
     FT_FaceRec_* handle() const { return face_; }

@@ -14,8 +14,7 @@ FontInstance::FontInstance(FontFace& face) : face_(face) {}
 FontInstance::~FontInstance()
 {
     // The face frees its sizes when it closes, so the face must still be open here.
-    if (size_ != nullptr)
-        FT_Done_Size(size_);
+    release();
 }
 
 bool FontInstance::create(int pointSize)
@@ -29,6 +28,13 @@ bool FontInstance::create(int pointSize)
     pointSize_ = pointSize;
     return activate()
         && FT_Set_Char_Size(face_.handle(), 0, static_cast<long>(pointSize) * kPointTo26Dot6, kFontDpi, kFontDpi) == 0;
+}
+
+void FontInstance::release()
+{
+    if (size_ != nullptr)
+        FT_Done_Size(size_);
+    size_ = nullptr;
 }
 
 bool FontInstance::activate()

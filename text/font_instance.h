@@ -18,6 +18,9 @@ public:
     bool create(int pointSize);
     // Glyphs load at the size of the face's active instance.
     bool activate();
+    // Gives the sized instance back to the face, so that the face can close; glyphs loaded before keep
+    // their outlines, and the point size stays known.
+    void release();
 
     FontFace& face() const { return face_; }
     int pointSize() const { return pointSize_; }

@@ -108,6 +108,12 @@ int TextFont::getHeight() const
     return static_cast<int>(size * instance_->verticalResolution() / kPointsPerInchTimes64);
 }
 
+void TextFont::releaseFace()
+{
+    if (instance_)
+        instance_->release();
+}
+
 void TextFont::destroy()
 {
     loaded_.reset();

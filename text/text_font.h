@@ -12,7 +12,7 @@ class GlyphSet;
 // What both kinds of text font share; they differ only in how a glyph becomes a list.
 class TextFont {
 public:
-    explicit TextFont(FontFace& face);   // the face must stay open for the font's whole life
+    explicit TextFont(FontFace& face);   // the face outlives the font, open until releaseFace
     virtual ~TextFont();
     TextFont(const TextFont&) = delete;
     TextFont& operator=(const TextFont&) = delete;
@@ -26,6 +26,10 @@ public:
     void load(const char* text);
     // Draws the text from the current origin along +x; the caller's matrix is left as it was.
     void draw(const char* text);
+    // Keeps the 256 glyphs that create loaded and gives the face its sized instance back, so that the face
+    // can close: lists still compile on first use from the glyphs' own outlines. Until create is called
+    // again, which needs the face open.
+    void releaseFace();
     void setPrecision(double pixels) { precision_ = pixels; }
     int getWidth(const char* text) const;   // pixels
     int getHeight() const;                  // pixels

@@ -371,3 +371,36 @@ TEST_F(TextFontTest, GlyphsAreOutlinesEvenWhereTheFontHasABitmapStrike)
         glLoadIdentity();
     }
 }
+
+TEST_F(TextFontTest, FontsWhoseFaceClosedStillDrawAndMeasureAsBefore)
+{
+    FilledTextFont kept(face);
+    ASSERT_TRUE(kept.create(20));
+    const int keptPixels = litPixels(*context, [&] { kept.draw("12:30 PM"); });
+    ASSERT_GT(keptPixels, 100);
+
+    Counting<FilledTextFont> filled(face);
+    Counting<OutlineTextFont> outline(face);
+    ASSERT_TRUE(filled.create(20));
+    ASSERT_TRUE(outline.create(20));
+    const int outlinePixels = litPixels(*context, [&] { outline.draw("AM"); });
+    kept.releaseFace();   // every font on the face gives its instance back before the face closes
+    filled.releaseFace();
+    outline.releaseFace();
+    face.close();
+    EXPECT_FALSE(face.isOpen());
+
+    // Lists not compiled before the face closed are compiled from the glyphs' own outlines.
+    EXPECT_EQ(litPixels(*context, [&] { filled.draw("12:30 PM"); }), keptPixels);
+    EXPECT_EQ(filled.compiled, 8);
+    EXPECT_EQ(litPixels(*context, [&] { outline.draw("AM"); }), outlinePixels);
+    EXPECT_EQ(filled.getWidth("12:30 PM"), kept.getWidth("12:30 PM"));
+    EXPECT_EQ(filled.getHeight(), kept.getHeight());
+
+    // A font on the closed face is not made; the face opens again and serves new fonts.
+    OutlineTextFont late(face);
+    EXPECT_FALSE(late.create(20));
+    ASSERT_TRUE(face.open(TOCKWHEEL_FONT_FILE));
+    EXPECT_TRUE(late.create(20));
+    EXPECT_EQ(litPixels(*context, [&] { late.draw("AM"); }), outlinePixels);
+}
