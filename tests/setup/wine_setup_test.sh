@@ -70,12 +70,13 @@ mkdir -p "$TMP/zip"
 (cd "$TMP/zip" && cmake -E tar xf "$ZIP") || fail "unpacking $ZIP"
 DISK="$TMP/zip"
 missing=""
-for f in setup.exe setup.xdt tockwheel.scr pass.pag pass2x.pag fonts/Arial.ttf fonts/Arial-licence.txt readme.txt; do
+for f in setup.exe setup.xdt tockwheel.scr setup.wri support.txt pass.pag pass2x.pag fonts/Arial.ttf \
+         fonts/Arial-licence.txt readme.txt; do
     [ -f "$DISK/$f" ] || missing="$missing $f"
 done
 [ -z "$missing" ] && ok "the zip holds the disk ($(basename "$ZIP"))" || fail "the zip lacks:$missing"
 total=0
-for f in tockwheel.scr pass.pag pass2x.pag fonts/Arial.ttf fonts/Arial-licence.txt; do
+for f in tockwheel.scr setup.wri support.txt pass.pag pass2x.pag fonts/Arial.ttf fonts/Arial-licence.txt; do
     total=$(( total + $(stat -c %s "$DISK/$f") ))
 done
 [ "$(sed -n 2p "$DISK/setup.xdt" | tr -d '\r')" = "$total" ] && ok "setup.xdt counts $total bytes" ||
@@ -87,7 +88,8 @@ run_setup "$DISK" "$TMP/accept.txt" install
 status=$?
 [ "$status" -eq 0 ] && ok "scripted install ends with 0" || fail "scripted install ended with $status"
 same=1
-for pair in "tockwheel.scr:tockwheel.scr" "pass.pag:orvask/pass.pag" "pass2x.pag:orvask/pass2x.pag" \
+for pair in "tockwheel.scr:tockwheel.scr" "setup.wri:setup.wri" "support.txt:support.txt" \
+            "pass.pag:orvask/pass.pag" "pass2x.pag:orvask/pass2x.pag" \
             "fonts/Arial.ttf:fonts/Arial.ttf" "fonts/Arial-licence.txt:fonts/Arial-licence.txt"; do
     # Wine's prefix names the fonts folder "Fonts": Windows' names are found whatever their case.
     installed=$(find "$WINDIR_UNIX" -maxdepth 2 -ipath "$WINDIR_UNIX/${pair#*:}" | head -n 1)
