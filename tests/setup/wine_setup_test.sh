@@ -202,6 +202,18 @@ refused link-file '%Rpass.pag\r\n%W\\filelink\r\n' 'Destination file could not b
 refused link-directory '%D\\outlink\\made\r\n' 'Directory could not be created' 0
 refused link-dangling '%Rpass.pag\r\n%W\\danglink\r\n' 'Destination file could not be created' 1
 rm -f "$WINDIR_UNIX/outlink" "$WINDIR_UNIX/filelink" "$WINDIR_UNIX/danglink"
+# Sources are read from the disk folder only: "..", another drive or a link on the disk that leads off it is
+# refused when the script loads; a folder is no source, refused before the installed file is touched.
+planted_windows=$(printf 'Z:%s/planted.txt' "$TMP" | sed 's|/|\\\\|g')
+mkdir -p "$TMP/bad-source-link" "$TMP/bad-source-folder/afolder"
+ln -s "$TMP/planted.txt" "$TMP/bad-source-link/linked.txt"
+refused source-dotdot '%R..\\planted.txt\r\n%W\\evil.txt\r\n' 'Source file could not be opened' 0
+refused source-drive "%R$planted_windows\\r\\n%W\\\\evil.txt\\r\\n" 'Source file could not be opened' 0
+refused source-link '%Rlinked.txt\r\n%W\\evil.txt\r\n' 'Source file could not be opened' 0
+refused source-folder '%Rafolder\r\n%W\\orvask\\pass.pag\r\n' 'Source file could not be opened' 1
+[ ! -e "$WINDIR_UNIX/evil.txt" ] && cmp -s "$DISK/pass.pag" "$WINDIR_UNIX/orvask/pass.pag" &&
+    ok "no source from off the disk installed; the installed pass.pag kept its bytes" ||
+    fail "a refused source reached the Windows directory"
 
 # ---- The Windows version picks the script ----
 printf 'click 1\n' >"$TMP/accept.txt"

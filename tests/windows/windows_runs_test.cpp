@@ -201,6 +201,22 @@ TEST_P(WindowsRun, SaverDrawsTheClockAndStarsAndAKeyEndsItWithZero)
     EXPECT_LT(seconds, 1.0);
 }
 
+// Windows hands a program path with a blank over in quotes: the switch after it still counts.
+TEST_P(WindowsRun, SlashSRunsTheSaverFromAFolderWithABlank)
+{
+    std::string folder = prefix.file("drive_c/my saver");
+    ASSERT_TRUE(makeDirectories(folder));
+    ASSERT_TRUE(copyFile(program(), folder + "/tockwheel.scr"));
+    pid_t saver = spawnQuietly({"wine", folder + "/tockwheel.scr", "/s"});
+    ASSERT_GT(saver, 0);
+    sleepSeconds(6);
+    ASSERT_TRUE(stillRunning(saver));
+    PictureCounts counts = countPixels(picture("saver-blank-path"));
+    EXPECT_GT(counts.coloured, 1024 * 768 / 100) << "no clock on the screen: the settings dialog opened instead?";
+    key("space");
+    EXPECT_EQ(waitForExit(saver, 10), 0);
+}
+
 TEST_P(WindowsRun, PasswordPromptKeepsAWrongPasswordAndTheRightOneEndsWithZero)
 {
     resetSettings();
