@@ -54,6 +54,7 @@ endforeach()
 add_test(NAME win32_dialog_text_DIALOG_2 COMMAND win32_probe DIALOG_2 text)
 set_tests_properties(win32_dialog_text_DIALOG_2 PROPERTIES TIMEOUT 60 ENVIRONMENT "WINEDEBUG=-all")
 
+tockwheel_windows_test(test_platform_win32 SOURCES win32/platform_win32_test.cpp LIBS platform)
 tockwheel_windows_test(test_display_win32 SOURCES win32/display_win32_test.cpp LIBS display)
 # A stand-in for the control panel's preview, for the whole-program checks of "/p HWND".
 add_executable(preview_host ${CMAKE_SOURCE_DIR}/tests/win32/preview_host.cpp)
