@@ -1,6 +1,7 @@
 // tests/win32/platform_win32_test.cpp -- the platform layer's Windows realisation, under Wine: the settings
 // file replaced whole with MoveFileExA (and left as it was when that fails), the Windows directory and the
-// command line as the system gives them, data found beside the program, secrets locked and wiped.
+// command line as the system gives them, data found beside the program, secrets locked and wiped, only disk
+// files opened and read within their limits, and a Windows directory the buffer cannot hold never entered.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "platform/command_line.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "platform/secret_memory.h"
 #include "platform/whole_file.h"
 #include "platform/windows_dir.h"
@@ -98,6 +100,79 @@ TEST(Win32Platform, DataFilesAreFoundInTheCurrentFolderThenBesideTheProgram)
     ASSERT_TRUE(platform::replaceFileWhole((elsewhere + "\\" + name).c_str(), "x", 1, &failure)) << failure;
     EXPECT_EQ(platform::findDataFile(name), elsewhere + "\\" + name);   // here first
     ASSERT_TRUE(platform::setCurrentDirectory(previous.c_str()));
+}
+
+TEST(Win32Platform, OnlyDiskFilesAreOpenedReadWithinTheirLimitAndNewFilesAreNeverOldOnes)
+{
+    using platform::FileCheck;
+    std::string folder = freshFolder("tockwheel-regular-");
+    std::string file = folder + "\\ten.txt";
+    std::string failure;
+    ASSERT_TRUE(platform::replaceFileWhole(file.c_str(), "0123456789", 10, &failure)) << failure;
+    std::string bytes;
+    EXPECT_EQ(platform::readRegularFile(file, 9, &bytes), FileCheck::TooLarge);
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(platform::readRegularFile(file, 10, &bytes), FileCheck::Ok);
+    EXPECT_EQ(bytes, "0123456789");
+    // A folder, a device and a missing name are no files to read, and a device is not even kept open.
+    EXPECT_EQ(platform::readRegularFile(folder, 100, &bytes), FileCheck::NotRegular);
+    EXPECT_EQ(platform::readRegularFile("NUL", 100, &bytes), FileCheck::NotRegular);
+    FileCheck why = FileCheck::Ok;
+    EXPECT_EQ(platform::openRegularFile("CONIN$", "rb", &why), nullptr);
+    EXPECT_NE(why, FileCheck::Ok);
+    EXPECT_EQ(platform::openRegularFile(folder + "\\none.txt", "rb", &why), nullptr);
+    EXPECT_EQ(why, FileCheck::Missing);
+
+    EXPECT_EQ(platform::checkWritableFile(file), FileCheck::Ok);
+    EXPECT_EQ(platform::checkWritableFile(folder), FileCheck::NotRegular);
+    EXPECT_EQ(platform::checkWritableFile(folder + "\\none.txt"), FileCheck::Missing);
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(platform::checkWritableFile(file), FileCheck::Denied);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    EXPECT_EQ(platform::createNewFile(file), nullptr) << "an existing file was opened as a new one";
+    EXPECT_EQ(readAll(file), "0123456789");
+    std::FILE* made = platform::createNewFile(folder + "\\new.txt");
+    ASSERT_NE(made, nullptr);
+    std::fputs("new", made);
+    std::fclose(made);
+    std::FILE* log = platform::openForWriting(folder + "\\new.txt", true);
+    ASSERT_NE(log, nullptr);
+    std::fputs(" line", log);
+    std::fclose(log);
+    EXPECT_EQ(readAll(folder + "\\new.txt"), "new line");
+    log = platform::openForWriting(folder + "\\new.txt", false);
+    ASSERT_NE(log, nullptr);
+    std::fputs("x", log);
+    std::fclose(log);
+    EXPECT_EQ(readAll(folder + "\\new.txt"), "x");
+}
+
+// A path longer than the buffer is never cut into another folder's name, and a missing Windows directory
+// leaves the settings where they are: nothing is read from the folder the program started in.
+TEST(Win32Platform, AWindowsDirectoryThatCannotBeUsedIsNeverEntered)
+{
+    std::string start = freshFolder("tockwheel-start-");
+    std::string failure;
+    ASSERT_TRUE(platform::replaceFileWhole((start + "\\pass.pag").c_str(), "x", 1, &failure)) << failure;
+    ASSERT_TRUE(platform::setCurrentDirectory(start.c_str()));
+    char windows[MAX_PATH];
+    size_t length = platform::getWindowsDirectory(windows, sizeof windows);
+    EXPECT_FALSE(platform::enterWindowsDirectory(windows, length, length));   // one character too many
+    EXPECT_EQ(platform::currentDirectory(), start);
+    EXPECT_EQ(platform::findDataFile("pass.pag"), "");
+    EXPECT_FALSE(platform::createMissingWindowsDirectory());
+
+    std::string missing = start + "\\made\\later";
+    EXPECT_FALSE(platform::enterWindowsDirectory(missing.c_str(), missing.size(), MAX_PATH));
+    EXPECT_EQ(platform::currentDirectory(), start);
+    EXPECT_EQ(platform::findDataFile("pass.pag"), "");
+    // The first save makes it, and from then on it is the current folder.
+    EXPECT_TRUE(platform::createMissingWindowsDirectory());
+    EXPECT_EQ(platform::currentDirectory(), missing);
+
+    EXPECT_TRUE(platform::enterWindowsDirectory(start.c_str(), start.size(), MAX_PATH));
+    EXPECT_EQ(platform::findDataFile("pass.pag"), start + "\\pass.pag");
 }
 
 TEST(Win32Platform, SecretsAreLockedInMemoryAndWiped)
