@@ -256,6 +256,24 @@ TEST_P(WindowsRun, PasswordPromptKeepsAWrongPasswordAndTheRightOneEndsWithZero)
     EXPECT_EQ(waitForExit(saver, 10), 0);
 }
 
+// The prompt takes the typed letter with its accent as Windows-1252 (e9), as the settings file holds it,
+// whatever the system's own ANSI code page.
+TEST_P(WindowsRun, APasswordWithAnAccentTypedAtThePromptEndsWithZero)
+{
+    resetSettings();
+    SettingsRecord settings = Settings;
+    settings.passwordEnabled = 1;
+    std::strcpy(settings.password, "caf\xe9");
+    saveSettings(settings);
+    pid_t saver = start({"/s"});
+    ASSERT_GT(saver, 0);
+    sleepSeconds(6);
+    key("space");
+    sleepSeconds(1.5);
+    keys({"c", "a", "f", "eacute", "Return"});
+    EXPECT_EQ(waitForExit(saver, 10), 0) << "caf\\xe9 was not taken at the prompt";
+}
+
 TEST_P(WindowsRun, RefusedStartShowsTheFatalErrorBoxAndEndsWithZero)
 {
     resetSettings();
