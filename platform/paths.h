@@ -20,4 +20,10 @@ bool createDirectory(const char* windowsPath);   // one level, like CreateDirect
 bool setCurrentDirectory(const char* windowsPath);
 std::string currentDirectory();
 
+// Dialog text is UTF-8 on every system; paths are what this system's file calls take: the same bytes on
+// Linux, the ANSI code page of the ...A calls on Windows. pathFromText is empty when the text holds a
+// character that code page lacks, so that no other file is named.
+std::string textFromPath(const std::string& path);
+std::string pathFromText(const std::string& text);
+
 }  // namespace platform

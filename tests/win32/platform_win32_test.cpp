@@ -132,6 +132,7 @@ TEST(Win32Platform, OnlyDiskFilesAreOpenedReadWithinTheirLimitAndNewFilesAreNeve
 
     EXPECT_EQ(platform::createNewFile(file), nullptr) << "an existing file was opened as a new one";
     EXPECT_EQ(readAll(file), "0123456789");
+    DeleteFileA((folder + "\\new.txt").c_str());   // a rerun in the same prefix may find the last one's
     std::FILE* made = platform::createNewFile(folder + "\\new.txt");
     ASSERT_NE(made, nullptr);
     std::fputs("new", made);
@@ -164,6 +165,8 @@ TEST(Win32Platform, AWindowsDirectoryThatCannotBeUsedIsNeverEntered)
     EXPECT_FALSE(platform::createMissingWindowsDirectory());
 
     std::string missing = start + "\\made\\later";
+    RemoveDirectoryA(missing.c_str());   // a rerun in the same prefix may find the last one's
+    RemoveDirectoryA((start + "\\made").c_str());
     EXPECT_FALSE(platform::enterWindowsDirectory(missing.c_str(), missing.size(), MAX_PATH));
     EXPECT_EQ(platform::currentDirectory(), start);
     EXPECT_EQ(platform::findDataFile("pass.pag"), "");
@@ -173,6 +176,18 @@ TEST(Win32Platform, AWindowsDirectoryThatCannotBeUsedIsNeverEntered)
 
     EXPECT_TRUE(platform::enterWindowsDirectory(start.c_str(), start.size(), MAX_PATH));
     EXPECT_EQ(platform::findDataFile("pass.pag"), start + "\\pass.pag");
+}
+
+// The installer's path field holds UTF-8; the file calls take the ANSI code page. A name that code page
+// cannot hold is no path at all, never a neighbour's ("l" for "ł").
+TEST(Win32Platform, DialogTextBecomesAPathInTheAnsiCodePageOrNone)
+{
+    ASSERT_EQ(GetACP(), 1252u) << "the cases below are written for Windows-1252";
+    EXPECT_EQ(platform::pathFromText("C:\\Caf\xc3\xa9"), "C:\\Caf\xe9");
+    EXPECT_EQ(platform::textFromPath("C:\\Caf\xe9"), "C:\\Caf\xc3\xa9");
+    EXPECT_EQ(platform::pathFromText("C:\\\xc5\x82\xc3\xb3" "d\xc5\xba"), "");
+    EXPECT_EQ(platform::pathFromText("C:\\\xe9"), "");   // not UTF-8
+    EXPECT_EQ(platform::pathFromText("C:\\windows"), "C:\\windows");
 }
 
 TEST(Win32Platform, SecretsAreLockedInMemoryAndWiped)
