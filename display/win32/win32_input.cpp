@@ -37,15 +37,17 @@ void postSuspend(int flag)
     postEvent(makeEvent(kEventInternalSuspend, static_cast<uint32_t>(flag), 0, 0));
 }
 
-// Window pixels to page pixels: a stretched page reports positions in its own pixels.
+// Window pixels to page pixels: a stretched page reports positions in its own pixels, from the corner of
+// the rectangle it is shown in (positions on the bars lie off the page).
 void toPage(int* x, int* y)
 {
     RECT client = {};
     GetClientRect(gWin.window, &client);
     const ModeInfo& page = gFramework.screen.mode;
     if (client.right > 0 && client.bottom > 0 && (client.right != page.xRes || client.bottom != page.yRes)) {
-        *x = static_cast<int>(static_cast<int64_t>(*x) * page.xRes / client.right);
-        *y = static_cast<int>(static_cast<int64_t>(*y) * page.yRes / client.bottom);
+        const ShownRect shown = letterbox(page.xRes, page.yRes, client.right, client.bottom);
+        *x = static_cast<int>(static_cast<int64_t>(*x - shown.x) * page.xRes / shown.width);
+        *y = static_cast<int>(static_cast<int64_t>(*y - shown.y) * page.yRes / shown.height);
     }
 }
 

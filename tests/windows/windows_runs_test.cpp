@@ -256,6 +256,34 @@ TEST_P(WindowsRun, PasswordPromptKeepsAWrongPasswordAndTheRightOneEndsWithZero)
     EXPECT_EQ(waitForExit(saver, 10), 0);
 }
 
+// On a 16:9 screen the 4:3 page keeps its shape between black bars, as a display shows a 4:3 mode: the clock
+// stays round. Stretched over the whole width, stars would lie in the bars' columns.
+TEST_P(WindowsRun, AWideScreenShowsThePageWithItsShapeBetweenBlackBars)
+{
+    PrivateXvfb wide;
+    ASSERT_TRUE(wide.start("1280x720x24"));
+    setenv("DISPLAY", wide.display.c_str(), 1);
+    pid_t saver = start({"/s"});
+    ASSERT_GT(saver, 0);
+    sleepSeconds(6);
+    ASSERT_TRUE(stillRunning(saver));
+    ScreenPixels pixels = readScreen(wide.display);
+    writeRgbPng(pixels, picturePath("wide-screen"));
+    const int barWidth = (1280 - 720 * 4 / 3) / 2;   // 160 pixels each side
+    int litInBars = 0, litInPage = 0;
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x) {
+            size_t i = (static_cast<size_t>(y) * static_cast<size_t>(pixels.width) + static_cast<size_t>(x)) * 3;
+            bool lit = pixels.rgb[i] > 40 || pixels.rgb[i + 1] > 40 || pixels.rgb[i + 2] > 40;
+            bool inBar = x < barWidth - 2 || x >= pixels.width - barWidth + 2;
+            (inBar ? litInBars : litInPage) += lit ? 1 : 0;
+        }
+    EXPECT_EQ(litInBars, 0) << "the page was stretched over the bars";
+    EXPECT_GT(litInPage, 1000) << "nothing drawn";
+    key("space");
+    EXPECT_EQ(waitForExit(saver, 10), 0);
+}
+
 // The prompt takes the typed letter with its accent as Windows-1252 (e9), as the settings file holds it,
 // whatever the system's own ANSI code page.
 TEST_P(WindowsRun, APasswordWithAnAccentTypedAtThePromptEndsWithZero)
