@@ -38,7 +38,8 @@ bool readLayout(const std::vector<uint8_t>& file, Layout* out)
     if (file.size() < kFileHeaderBytes + kCoreHeaderBytes) return false;
     const uint8_t* info = file.data() + kFileHeaderBytes;
     uint32_t infoBytes = le32(info);
-    if (file.size() < kFileHeaderBytes + infoBytes) return false;
+    // Sums in 64 bits: a 32-bit program's size_t would wrap on a hostile header.
+    if (file.size() < uint64_t(kFileHeaderBytes) + infoBytes) return false;
     Layout l = {};
     l.pixelOffset = le32(file.data() + 10);
     if (infoBytes == kCoreHeaderBytes) {
@@ -56,6 +57,8 @@ bool readLayout(const std::vector<uint8_t>& file, Layout* out)
         l.paletteColors = le32(info + 32);
         l.paletteEntryBytes = 4;
     }
+    bool depthKnown = l.bits == 1 || l.bits == 4 || l.bits == 8 || l.bits == 16 || l.bits == 24 || l.bits == 32;
+    if (!depthKnown) return false;
     if (l.bits <= 8 && l.paletteColors == 0) l.paletteColors = 1u << l.bits;
     if (l.compression == kBiBitfields && (l.bits == 16 || l.bits == 32)) {
         // The masks follow a 40-byte header, or sit inside a larger one at the same place.
@@ -100,15 +103,15 @@ bool decodeBitmapFileOwn(const std::string& path, Bitmap* bitmap, bool loadPalet
     if (!readLayout(file, &l)) return false;
     bool topDown = l.height < 0;
     int64_t height = topDown ? -int64_t(l.height) : l.height;
-    size_t rowBytes = ((static_cast<size_t>(l.width) * static_cast<size_t>(l.bits) + 31) / 32) * 4;
-    if (l.pixelOffset > file.size() || rowBytes * static_cast<size_t>(height) > file.size() - l.pixelOffset)
-        return false;
+    uint64_t rowBytes64 = ((uint64_t(l.width) * uint64_t(l.bits) + 31) / 32) * 4;
+    if (l.pixelOffset > file.size() || rowBytes64 * uint64_t(height) > file.size() - l.pixelOffset) return false;
+    size_t rowBytes = static_cast<size_t>(rowBytes64);
 
     std::vector<uint32_t> palette;
     if (l.bits <= 8) {
         if (l.paletteColors > 256u) return false;
-        size_t start = kFileHeaderBytes + le32(file.data() + kFileHeaderBytes);
-        if (start + l.paletteColors * l.paletteEntryBytes > file.size()) return false;
+        uint64_t start = uint64_t(kFileHeaderBytes) + le32(file.data() + kFileHeaderBytes);
+        if (start + uint64_t(l.paletteColors) * l.paletteEntryBytes > file.size()) return false;
         for (uint32_t i = 0; i < l.paletteColors; ++i) {
             const uint8_t* e = file.data() + start + i * l.paletteEntryBytes;
             palette.push_back(0xFF000000u | uint32_t(e[2]) << 16 | uint32_t(e[1]) << 8 | e[0]);

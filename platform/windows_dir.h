@@ -1,5 +1,5 @@
-// platform/windows_dir.h -- the Windows directory: $WINDIR, else ${XDG_DATA_HOME:-~/.local/share}/tockwheel,
-// and where the data files the programs read from it are found.
+// platform/windows_dir.h -- the Windows directory (on Windows GetWindowsDirectoryA; on Linux $WINDIR, else
+// ${XDG_DATA_HOME:-~/.local/share}/tockwheel), and where the data files the programs read from it are found.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +16,8 @@ size_t getWindowsDirectory(char* buffer, size_t size);
 // case), as an absolute Linux path: relative to the current directory (start-up makes it the user's
 // Windows directory) when a regular file is there, else in the data installed with the program
 // (<program's folder>/../share/tockwheel), else in tockwheel/ under each folder of $XDG_DATA_DIRS
-// (default /usr/local/share:/usr/share). Empty when none holds it. For reading only: every write goes
-// to the user's Windows directory.
+// (default /usr/local/share:/usr/share). On Windows: relative to the current directory, else beside the
+// program. Empty when none holds it. For reading only: every write goes to the user's Windows directory.
 std::string findDataFile(const std::string& windowsPath);
 // Start-up: makes the Windows directory current. `length` is what getWindowsDirectory returned for the
 // `capacity` of its buffer. True when it is current. False when it is missing (a new user's has not been

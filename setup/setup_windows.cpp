@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/paths.h"
 #include "platform/windows_dir.h"
 #include "setup/copy_engine.h"
 #include "setup/messages.h"
@@ -17,8 +18,9 @@ constexpr int kWindowsDirectoryBytes = 256;
 
 void showLabels(const char* source, const char* destination)
 {
-    platform::setDlgItemText(setupWindows.progressDialog, kFieldSource, source);
-    platform::setDlgItemText(setupWindows.progressDialog, kFieldDestination, destination);
+    platform::setDlgItemText(setupWindows.progressDialog, kFieldSource, platform::textFromPath(source).c_str());
+    platform::setDlgItemText(setupWindows.progressDialog, kFieldDestination,
+                             platform::textFromPath(destination).c_str());
 }
 
 void closeProgressDialog()
@@ -51,7 +53,8 @@ intptr_t pathCommand(platform::Window* dialog, unsigned id)
     if (id == platform::kIdOk) {
         char buffer[kWindowsDirectoryBytes];
         platform::getDlgItemText(dialog, kEditWindowsDirectory, buffer, sizeof buffer);
-        copyEngine.windowsDirectory = buffer;   // used unchecked: a wrong path fails later, as a path
+        // Used unchecked: a wrong path fails later, as a path (one the system cannot name is empty).
+        copyEngine.windowsDirectory = platform::pathFromText(buffer);
         platform::endDialog(dialog, platform::kIdOk);
         return 1;
     }
@@ -101,7 +104,7 @@ intptr_t pathDialogProc(platform::Window* dialog, unsigned message, uintptr_t wP
         // stays empty, and an empty path is refused like any unusable one.
         if (platform::getWindowsDirectory(buffer, sizeof buffer) >= sizeof buffer) buffer[0] = '\0';
         copyEngine.windowsDirectory = buffer;
-        platform::setDlgItemText(dialog, kEditWindowsDirectory, buffer);
+        platform::setDlgItemText(dialog, kEditWindowsDirectory, platform::textFromPath(buffer).c_str());
         return 0;   // no control gets the focus
     }
     case platform::kWmCommand:

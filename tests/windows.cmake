@@ -50,7 +50,11 @@ foreach(dialog DIALOG_1 DIALOG_2 PATH DLG)
   add_test(NAME win32_dialog_places_${dialog} COMMAND win32_probe ${dialog})
   set_tests_properties(win32_dialog_places_${dialog} PROPERTIES TIMEOUT 60 ENVIRONMENT "WINEDEBUG=-all")
 endforeach()
+# The password dialog's fields between the UTF-8 model and the native UTF-16 controls.
+add_test(NAME win32_dialog_text_DIALOG_2 COMMAND win32_probe DIALOG_2 text)
+set_tests_properties(win32_dialog_text_DIALOG_2 PROPERTIES TIMEOUT 60 ENVIRONMENT "WINEDEBUG=-all")
 
+tockwheel_windows_test(test_platform_win32 SOURCES win32/platform_win32_test.cpp LIBS platform)
 tockwheel_windows_test(test_display_win32 SOURCES win32/display_win32_test.cpp LIBS display)
 # A stand-in for the control panel's preview, for the whole-program checks of "/p HWND".
 add_executable(preview_host ${CMAKE_SOURCE_DIR}/tests/win32/preview_host.cpp)

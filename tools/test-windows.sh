@@ -8,10 +8,11 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 tools/build-windows.sh --tests
 
-# ---- The programs: PE GUI programs importing only system DLLs ----------------------------------------------
+# ---- The programs (saver and installer): PE GUI programs importing only system DLLs ----------------------------------------------
 ALLOWED="kernel32.dll user32.dll gdi32.dll opengl32.dll glu32.dll comctl32.dll msvcrt.dll advapi32.dll"
-for arch in i686 x86_64; do
-    program="build-windows/$arch/tockwheel.scr"
+for program in build-windows/i686/tockwheel.scr build-windows/i686/setup/setup.exe \
+               build-windows/x86_64/tockwheel.scr build-windows/x86_64/setup/setup.exe; do
+    arch=$(echo "$program" | cut -d/ -f2)
     kind=$(file -b "$program")
     case "$arch:$kind" in
         i686:"PE32 executable (GUI) Intel 80386"*|x86_64:"PE32+ executable (GUI) x86-64"*) ;;

@@ -219,8 +219,19 @@ bool swapWaited()
 
 // Draws the page read back (zoomPixels) with its lower left corner at the window's, zoomed to fill
 // `width` x `height` pixels, whatever the scene's state.
-void drawReadPage(int pageWidth, int pageHeight, int width, int height)
+// The bars beside a page of another shape than the screen's.
+void clearToBlack()
 {
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPopAttrib();
+}
+
+void drawReadPage(int pageWidth, int pageHeight, const ShownRect& shown)
+{
+    const int width = shown.width, height = shown.height;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -230,7 +241,7 @@ void drawReadPage(int pageWidth, int pageHeight, int width, int height)
     glDisable(GL_BLEND);
     glDisable(GL_COLOR_LOGIC_OP);
     glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, width, height);
+    glViewport(shown.x, shown.y, width, height);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -261,6 +272,10 @@ void presentBackBufferPage(int pageWidth, int pageHeight, int windowWidth, int w
     }
     const bool stretched = windowWidth != pageWidth || windowHeight != pageHeight;
     const bool putBack = stretched || !gWin.backBufferKept;
+    // Rows from the bottom, as GL counts them.
+    ShownRect shown = gWin.preview.active ? ShownRect{0, 0, windowWidth, windowHeight}
+                                          : letterbox(pageWidth, pageHeight, windowWidth, windowHeight);
+    shown.y = windowHeight - shown.y - shown.height;
     if (putBack) {
         gWin.zoomPixels.resize(static_cast<size_t>(pageWidth) * static_cast<size_t>(pageHeight) * 4);
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -269,13 +284,17 @@ void presentBackBufferPage(int pageWidth, int pageHeight, int windowWidth, int w
         glReadPixels(0, 0, pageWidth, pageHeight, GL_RGBA, GL_UNSIGNED_BYTE, gWin.zoomPixels.data());
         glPopClientAttrib();
     }
-    if (stretched) drawReadPage(pageWidth, pageHeight, windowWidth, windowHeight);
+    if (stretched) {
+        if (shown.width != windowWidth || shown.height != windowHeight) clearToBlack();
+        drawReadPage(pageWidth, pageHeight, shown);
+    }
     SwapBuffers(gWin.dc);
-    if (putBack) drawReadPage(pageWidth, pageHeight, pageWidth, pageHeight);
+    if (putBack) drawReadPage(pageWidth, pageHeight, ShownRect{0, 0, pageWidth, pageHeight});
 }
 
-// The presented page is stretched over the window's client area, then the buffers swap; a page drawn on
-// screen only needs the swap.
+// The presented page is stretched over the window's client area, its shape kept between black bars as a
+// display shows a mode of another shape (a preview: over all of the host's window), then the buffers swap;
+// a page drawn on screen only needs the swap.
 bool present(unsigned presented, int pageWidth, int pageHeight)
 {
     int windowW = pageWidth, windowH = pageHeight;
@@ -291,11 +310,17 @@ bool present(unsigned presented, int pageWidth, int pageHeight)
     GLint drawBinding = 0, readBinding = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
-    glPushAttrib(GL_SCISSOR_BIT);
+    ShownRect shown = {0, 0, windowW, windowH};
+    if (!gWin.preview.active) shown = letterbox(pageWidth, pageHeight, windowW, windowH);
+    glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, presented);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, pageWidth, pageHeight, 0, 0, windowW, windowH, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    if (shown.width != windowW || shown.height != windowH) clearToBlack();
+    // GL counts rows from the bottom; the bars above and below are the same height give or take one.
+    const int bottom = windowH - shown.y - shown.height;
+    glBlitFramebuffer(0, 0, pageWidth, pageHeight, shown.x, bottom, shown.x + shown.width, bottom + shown.height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
     SwapBuffers(gWin.dc);
     glPopAttrib();
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/ansi_text.h"
+
 namespace display {
 
 const char* const kWindowClassName = "Tockwheel";
@@ -35,15 +37,17 @@ void postSuspend(int flag)
     postEvent(makeEvent(kEventInternalSuspend, static_cast<uint32_t>(flag), 0, 0));
 }
 
-// Window pixels to page pixels: a stretched page reports positions in its own pixels.
+// Window pixels to page pixels: a stretched page reports positions in its own pixels, from the corner of
+// the rectangle it is shown in (positions on the bars lie off the page).
 void toPage(int* x, int* y)
 {
     RECT client = {};
     GetClientRect(gWin.window, &client);
     const ModeInfo& page = gFramework.screen.mode;
     if (client.right > 0 && client.bottom > 0 && (client.right != page.xRes || client.bottom != page.yRes)) {
-        *x = static_cast<int>(static_cast<int64_t>(*x) * page.xRes / client.right);
-        *y = static_cast<int>(static_cast<int64_t>(*y) * page.yRes / client.bottom);
+        const ShownRect shown = letterbox(page.xRes, page.yRes, client.right, client.bottom);
+        *x = static_cast<int>(static_cast<int64_t>(*x - shown.x) * page.xRes / shown.width);
+        *y = static_cast<int>(static_cast<int64_t>(*y - shown.y) * page.yRes / shown.height);
     }
 }
 
@@ -163,10 +167,15 @@ void translateKey(MSG& msg)
     TranslateMessage(&msg);
     uint32_t character = 0;
     MSG text;
-    if (PeekMessageA(&text, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE) ||
-        PeekMessageA(&text, msg.hwnd, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
-        if (text.message == WM_CHAR || text.message == WM_SYSCHAR)
-            character = static_cast<uint32_t>(text.wParam & 0xFF);
+    // Taken as UTF-16 and put into Windows-1252 whatever the system's ANSI code page, as the prompt and the
+    // settings file hold passwords; a character that code page lacks is '?', as on Linux.
+    if (PeekMessageW(&text, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE) ||
+        PeekMessageW(&text, msg.hwnd, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
+        if (text.message == WM_CHAR || text.message == WM_SYSCHAR) {
+            uint32_t code = static_cast<uint32_t>(text.wParam & 0xFFFF);
+            int ansi = code < 0x80 ? static_cast<int>(code) : platform::unicodeToAnsi(code);
+            character = ansi < 0 ? '?' : static_cast<uint32_t>(ansi);
+        }
     }
     // Bit 30: the key was already down, so this is the keyboard's repeat.
     const int type = (msg.lParam & (1L << 30)) ? kEventKeyRepeat : kEventKeyDown;

@@ -98,12 +98,37 @@ private:
     UINT_PTR timer_;
 };
 
+// The model holds text as UTF-8, as every toolkit hands it over; the controls hold UTF-16. Text the
+// program put into the model from an ANSI call (a path from GetWindowsDirectoryA) is not UTF-8 when it
+// holds other than ASCII: that is shown in the ANSI code page it came in.
+std::wstring wideText(const std::string& text)
+{
+    if (text.empty()) return std::wstring();
+    int size = static_cast<int>(text.size());
+    UINT codePage = CP_UTF8;
+    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (length <= 0) {
+        codePage = CP_ACP;
+        length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    }
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0, text.data(), size, &wide[0],
+                        length);
+    return wide;
+}
+
 std::string windowText(HWND hwnd)
 {
-    int length = GetWindowTextLengthA(hwnd);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = GetWindowTextA(hwnd, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0) return std::string();
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(hwnd, &wide[0], length + 1);
+    if (copied <= 0) return std::string();
+    int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), copied, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return std::string();
+    std::string text(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), copied, &text[0], size, nullptr, nullptr);
     return text;
 }
 
@@ -124,14 +149,14 @@ void syncList(HWND hwnd, const Control& c, const ListMessages& m)
         count = 0;
     }
     for (size_t i = static_cast<size_t>(count); i < c.items.size(); ++i)
-        SendMessageA(hwnd, m.add, 0, reinterpret_cast<LPARAM>(c.items[i].c_str()));
+        SendMessageW(hwnd, m.add, 0, reinterpret_cast<LPARAM>(wideText(c.items[i]).c_str()));
     if (SendMessageA(hwnd, m.getSelection, 0, 0) != c.selection)
         SendMessageA(hwnd, m.setSelection, static_cast<WPARAM>(c.selection), 0);
 }
 
 void syncText(HWND hwnd, const std::string& text)
 {
-    if (windowText(hwnd) != text) SetWindowTextA(hwnd, text.c_str());   // leaves the caret alone while typing
+    if (windowText(hwnd) != text) SetWindowTextW(hwnd, wideText(text).c_str());   // leaves the caret alone while typing
 }
 
 void win32SyncControl(Window*, Control* c)
@@ -460,7 +485,7 @@ void win32DestroyWindow(Window* window)
 
 void win32SyncTitle(Window* window)
 {
-    if (HWND hwnd = hwndOf(window)) SetWindowTextA(hwnd, window->title.c_str());
+    if (HWND hwnd = hwndOf(window)) SetWindowTextW(hwnd, wideText(window->title).c_str());
 }
 
 void win32MoveFocus(Window* window, Control* c)

@@ -101,4 +101,8 @@ std::string currentDirectory()
     return buffer;
 }
 
+std::string textFromPath(const std::string& path) { return path; }
+
+std::string pathFromText(const std::string& text) { return text; }
+
 }  // namespace platform

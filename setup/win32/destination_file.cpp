@@ -116,8 +116,13 @@ std::FILE* openDestinationFile(const std::string& windowsDirectory, const std::s
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
-        bool missing = error == ERROR_FILE_NOT_FOUND;
-        return missing ? streamFor(openForWriting(path, CREATE_NEW)) : nullptr;
+        if (error != ERROR_FILE_NOT_FOUND) return nullptr;
+        // Shared for deletion, so that a copy that fails can remove it before its stream is closed.
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        std::FILE* made = streamFor(file);
+        if (made) replaced.createdPath = path;
+        return made;
     }
     // A folder is no file, and a link at the destination is not written through.
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return nullptr;
@@ -150,7 +155,15 @@ void dropReplacedFile(ReplacedFile& replaced)
     replaced = ReplacedFile();
 }
 
-void carryExecutePermission(std::FILE*, std::FILE*, ReplacedFile&) {}
+// A file deleted while open goes when its last handle closes, which the failed copy does next.
+void removeUnfinishedNewFile(ReplacedFile& replaced)
+{
+    if (!replaced.createdPath.empty()) DeleteFileA(replaced.createdPath.c_str());
+    replaced.createdPath.clear();
+}
+
+// A program runs by its name and a new file takes its folder's rights: there are no bits to carry.
+void setInstalledPermissions(std::FILE*, std::FILE*, ReplacedFile&) {}
 
 // The built-in Users group may change what is in the folder (the saver's settings file is replaced whole,
 // so creating and deleting files there is needed too), and so may it in every folder and file made below.

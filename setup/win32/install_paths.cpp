@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstring>
 
 namespace setup {
@@ -55,14 +56,14 @@ std::string finalPath(const std::string& path)
     return out;
 }
 
-// Every component below the Windows directory that exists is a plain file or folder, and the deepest one
-// that exists lies, resolved, inside the resolved Windows directory.
-bool linksStayInside(const std::string& windowsDirectory, const std::string& path)
+// Every component below `folder` that exists is a plain file or folder, and the deepest one that exists
+// lies, resolved, inside the resolved folder. A folder that does not exist holds no links.
+bool linksStayInside(const std::string& folder, const std::string& path)
 {
-    std::string realWindows = finalPath(windowsDirectory);
-    if (realWindows.empty()) return true;   // not made yet: it holds no links
+    std::string realFolder = finalPath(folder);
+    if (realFolder.empty()) return true;
     std::string deepest;
-    for (size_t at = windowsDirectory.size() + 1; at <= path.size(); ++at) {
+    for (size_t at = folder.size() + 1; at <= path.size(); ++at) {
         if (at < path.size() && path[at] != '\\') continue;
         std::string prefix = path.substr(0, at);
         DWORD attributes = GetFileAttributesA(prefix.c_str());
@@ -72,7 +73,7 @@ bool linksStayInside(const std::string& windowsDirectory, const std::string& pat
     }
     if (deepest.empty()) return true;
     std::string real = finalPath(deepest);
-    return !real.empty() && within(real, withoutTrailingSeparator(realWindows));
+    return !real.empty() && within(real, withoutTrailingSeparator(realFolder));
 }
 
 }  // namespace
@@ -85,6 +86,38 @@ bool staysInsideWindowsDirectory(const std::string& windowsDirectory, const std:
     std::string path = fullPath(windowsDirectory + entry);
     // Inside means below a separator: "C:\\WINDOWSsibling" does not lie in "C:\\WINDOWS".
     if (base.empty() || path.empty() || !within(path, base)) return false;
+    return linksStayInside(base, withoutTrailingSeparator(path));
+}
+
+// "X:\\..." or a share "\\\\server\\..."; "\\folder" hangs on whichever drive is current, "X:folder" on
+// that drive's current folder: neither is a place of its own.
+bool isUsableWindowsDirectory(const std::string& windowsDirectory)
+{
+    const std::string& path = windowsDirectory;
+    bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                 (path[2] == '\\' || path[2] == '/');
+    bool share = path.size() > 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+    return drive || share;
+}
+
+bool staysInsideDiskFolder(const std::string& diskFolderOrEmpty, const std::string& source)
+{
+    // An empty name stays: it fails to open, as a %W without its %R does.
+    if (source.empty()) return true;
+    // No absolute name, other drive ("X:") or stream of a file ("a.pag:hidden").
+    if (source[0] == '\\' || source[0] == '/' || source.find(':') != std::string::npos) return false;
+    std::string diskFolder = diskFolderOrEmpty;
+    if (diskFolder.empty()) {
+        char here[MAX_PATH];
+        DWORD length = GetCurrentDirectoryA(sizeof here, here);
+        if (length == 0 || length >= sizeof here) return false;
+        diskFolder.assign(here, length);
+    }
+    std::string base = withoutTrailingSeparator(fullPath(diskFolder));
+    bool separated = diskFolder.back() == '\\' || diskFolder.back() == '/';
+    std::string path = fullPath(diskFolder + (separated ? "" : "\\") + source);
+    // As Windows folds "..": it must still be inside the disk folder, by name and then through every link.
+    if (base.empty() || path.empty() || !within(path, base) || finalPath(base).empty()) return false;
     return linksStayInside(base, withoutTrailingSeparator(path));
 }
 

@@ -105,12 +105,17 @@ TEST(BitmapReader, SamePixelsAndPaletteAsSdlForEveryPlainAndBitFieldEncoding)
     }
 }
 
-TEST(BitmapReader, RunLengthEncodingAndCutPixelDataAreRefused)
+TEST(BitmapReader, RunLengthEncodingUnknownDepthsAndCutPixelDataAreRefused)
 {
     std::vector<uint8_t> rle = makeBitmap({8, 0, false, 4}, 2);
     rle[30] = 1;   // BI_RLE8
     std::string path = writeTemp(rle, "tockwheel_rle.bmp");
     display::Bitmap bitmap;
+    EXPECT_FALSE(display::decodeBitmapFileOwn(path, &bitmap, true));
+
+    std::vector<uint8_t> twoBits = makeBitmap({8, 0, false, 4}, 2);
+    twoBits[28] = 2;   // no such depth
+    path = writeTemp(twoBits, "tockwheel_depth.bmp");
     EXPECT_FALSE(display::decodeBitmapFileOwn(path, &bitmap, true));
 
     std::vector<uint8_t> cut = makeBitmap({24, 0, false, 5}, 4);

@@ -70,12 +70,13 @@ mkdir -p "$TMP/zip"
 (cd "$TMP/zip" && cmake -E tar xf "$ZIP") || fail "unpacking $ZIP"
 DISK="$TMP/zip"
 missing=""
-for f in setup.exe setup.xdt tockwheel.scr pass.pag pass2x.pag fonts/Arial.ttf fonts/Arial-licence.txt readme.txt; do
+for f in setup.exe setup.xdt tockwheel.scr setup.wri support.txt pass.pag pass2x.pag fonts/Arial.ttf \
+         fonts/Arial-licence.txt readme.txt; do
     [ -f "$DISK/$f" ] || missing="$missing $f"
 done
 [ -z "$missing" ] && ok "the zip holds the disk ($(basename "$ZIP"))" || fail "the zip lacks:$missing"
 total=0
-for f in tockwheel.scr pass.pag pass2x.pag fonts/Arial.ttf fonts/Arial-licence.txt; do
+for f in tockwheel.scr setup.wri support.txt pass.pag pass2x.pag fonts/Arial.ttf fonts/Arial-licence.txt; do
     total=$(( total + $(stat -c %s "$DISK/$f") ))
 done
 [ "$(sed -n 2p "$DISK/setup.xdt" | tr -d '\r')" = "$total" ] && ok "setup.xdt counts $total bytes" ||
@@ -87,7 +88,8 @@ run_setup "$DISK" "$TMP/accept.txt" install
 status=$?
 [ "$status" -eq 0 ] && ok "scripted install ends with 0" || fail "scripted install ended with $status"
 same=1
-for pair in "tockwheel.scr:tockwheel.scr" "pass.pag:orvask/pass.pag" "pass2x.pag:orvask/pass2x.pag" \
+for pair in "tockwheel.scr:tockwheel.scr" "setup.wri:setup.wri" "support.txt:support.txt" \
+            "pass.pag:orvask/pass.pag" "pass2x.pag:orvask/pass2x.pag" \
             "fonts/Arial.ttf:fonts/Arial.ttf" "fonts/Arial-licence.txt:fonts/Arial-licence.txt"; do
     # Wine's prefix names the fonts folder "Fonts": Windows' names are found whatever their case.
     installed=$(find "$WINDIR_UNIX" -maxdepth 2 -ipath "$WINDIR_UNIX/${pair#*:}" | head -n 1)
@@ -200,6 +202,18 @@ refused link-file '%Rpass.pag\r\n%W\\filelink\r\n' 'Destination file could not b
 refused link-directory '%D\\outlink\\made\r\n' 'Directory could not be created' 0
 refused link-dangling '%Rpass.pag\r\n%W\\danglink\r\n' 'Destination file could not be created' 1
 rm -f "$WINDIR_UNIX/outlink" "$WINDIR_UNIX/filelink" "$WINDIR_UNIX/danglink"
+# Sources are read from the disk folder only: "..", another drive or a link on the disk that leads off it is
+# refused when the script loads; a folder is no source, refused before the installed file is touched.
+planted_windows=$(printf 'Z:%s/planted.txt' "$TMP" | sed 's|/|\\\\|g')
+mkdir -p "$TMP/bad-source-link" "$TMP/bad-source-folder/afolder"
+ln -s "$TMP/planted.txt" "$TMP/bad-source-link/linked.txt"
+refused source-dotdot '%R..\\planted.txt\r\n%W\\evil.txt\r\n' 'Source file could not be opened' 0
+refused source-drive "%R$planted_windows\\r\\n%W\\\\evil.txt\\r\\n" 'Source file could not be opened' 0
+refused source-link '%Rlinked.txt\r\n%W\\evil.txt\r\n' 'Source file could not be opened' 0
+refused source-folder '%Rafolder\r\n%W\\orvask\\pass.pag\r\n' 'Source file could not be opened' 1
+[ ! -e "$WINDIR_UNIX/evil.txt" ] && cmp -s "$DISK/pass.pag" "$WINDIR_UNIX/orvask/pass.pag" &&
+    ok "no source from off the disk installed; the installed pass.pag kept its bytes" ||
+    fail "a refused source reached the Windows directory"
 
 # ---- The Windows version picks the script ----
 printf 'click 1\n' >"$TMP/accept.txt"
