@@ -1,7 +1,7 @@
 # setup/make_disk.cmake -- lays out a distribution disk and writes its install script with the true byte count.
 #
 # cmake -DDISK_DIR=... -DLAYOUT=single|split|installed -DSETUP_PROGRAM=... [-DSAVER_PROGRAM=... [-DSAVER_NAME=...]]
-#       -DPROMPT_DIR=... -DFONT_FILE=... -DLICENCE_FILE=... -DDOCS_DIR=... [-DREADME_FILE=...] -P make_disk.cmake
+#       -DPROMPT_DIR=... [-DFONT_FILE=... -DLICENCE_FILE=...] -DDOCS_DIR=... [-DREADME_FILE=...] -P make_disk.cmake
 # SAVER_NAME: the saver's name on the disk and below Windows ("tockwheel"; "tockwheel.scr" on Windows).
 # README_FILE: put on the first disk as readme.txt, not installed.
 # single: everything on DISK_DIR. split: DISK_DIR/disk1 holds setup, its script and the first files,
@@ -27,8 +27,10 @@ list(APPEND files
   "1|pass.pag|${PROMPT_DIR}/pass.pag|\\orvask\\pass.pag"
   "2|pass2x.pag|${PROMPT_DIR}/pass2x.pag|\\orvask\\pass2x.pag")
 # The installation reads its font from the system's own copy (a link in share/tockwheel/fonts): the
-# installed disk carries none, since a link leading off a disk is no source the installer takes.
-if(NOT LAYOUT STREQUAL "installed")
+# installed disk carries none, since a link leading off a disk is no source the installer takes. Without
+# FONT_FILE (the Windows disk: Windows has its own Arial, which not even an administrator may replace)
+# no disk carries one.
+if(FONT_FILE AND NOT LAYOUT STREQUAL "installed")
   list(APPEND files
     "2|fonts/Arial.ttf|${FONT_FILE}|\\fonts\\Arial.ttf"
     "2|fonts/Arial-licence.txt|${LICENCE_FILE}|\\fonts\\Arial-licence.txt")

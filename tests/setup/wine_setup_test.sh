@@ -54,6 +54,12 @@ done
 export DISPLAY=":$N" WINEPREFIX="$TMP/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >"$TMP/wineboot.log" 2>&1 || { fail "wineboot"; exit 1; }
 WINDIR_UNIX="$WINEPREFIX/drive_c/windows"
+# Windows has Arial in its fonts folder, which not even an administrator may replace; a fresh Wine prefix
+# has none. Liberation Sans stands in for it, read-only, as Windows' own would be.
+FONT=${TOCKWHEEL_FONT_FILE:-/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf}
+SYSTEM_FONT=$(find "$WINDIR_UNIX" -maxdepth 1 -iname fonts | head -n 1)
+[ -n "$SYSTEM_FONT" ] || SYSTEM_FONT="$WINDIR_UNIX/Fonts"
+mkdir -p "$SYSTEM_FONT" && cp "$FONT" "$SYSTEM_FONT/arial.ttf" && chmod 0444 "$SYSTEM_FONT/arial.ttf"
 
 # wine PROGRAM in FOLDER with the UI script; the exit status is the program's.
 run_setup() {   # $1: disk folder, $2: script file ("" for real windows), $3: log name
@@ -70,13 +76,13 @@ mkdir -p "$TMP/zip"
 (cd "$TMP/zip" && cmake -E tar xf "$ZIP") || fail "unpacking $ZIP"
 DISK="$TMP/zip"
 missing=""
-for f in setup.exe setup.xdt tockwheel.scr setup.wri support.txt pass.pag pass2x.pag fonts/Arial.ttf \
-         fonts/Arial-licence.txt readme.txt; do
+for f in setup.exe setup.xdt tockwheel.scr setup.wri support.txt pass.pag pass2x.pag readme.txt; do
     [ -f "$DISK/$f" ] || missing="$missing $f"
 done
 [ -z "$missing" ] && ok "the zip holds the disk ($(basename "$ZIP"))" || fail "the zip lacks:$missing"
+[ ! -e "$DISK/fonts" ] && ok "the disk carries no font: Windows has its own" || fail "the disk carries a fonts folder"
 total=0
-for f in tockwheel.scr setup.wri support.txt pass.pag pass2x.pag fonts/Arial.ttf fonts/Arial-licence.txt; do
+for f in tockwheel.scr setup.wri support.txt pass.pag pass2x.pag; do
     total=$(( total + $(stat -c %s "$DISK/$f") ))
 done
 [ "$(sed -n 2p "$DISK/setup.xdt" | tr -d '\r')" = "$total" ] && ok "setup.xdt counts $total bytes" ||
@@ -89,13 +95,13 @@ status=$?
 [ "$status" -eq 0 ] && ok "scripted install ends with 0" || fail "scripted install ended with $status"
 same=1
 for pair in "tockwheel.scr:tockwheel.scr" "setup.wri:setup.wri" "support.txt:support.txt" \
-            "pass.pag:orvask/pass.pag" "pass2x.pag:orvask/pass2x.pag" \
-            "fonts/Arial.ttf:fonts/Arial.ttf" "fonts/Arial-licence.txt:fonts/Arial-licence.txt"; do
-    # Wine's prefix names the fonts folder "Fonts": Windows' names are found whatever their case.
+            "pass.pag:orvask/pass.pag" "pass2x.pag:orvask/pass2x.pag"; do
     installed=$(find "$WINDIR_UNIX" -maxdepth 2 -ipath "$WINDIR_UNIX/${pair#*:}" | head -n 1)
     cmp -s "$DISK/${pair%%:*}" "${installed:-/nonexistent}" || { same=0; fail "not installed: ${pair#*:}"; }
 done
 [ "$same" -eq 1 ] && ok "every file landed in the prefix's Windows directory"
+cmp -s "$FONT" "$SYSTEM_FONT/arial.ttf" && ok "Windows' own read-only Arial was left alone" ||
+    fail "the system's Arial changed"
 # The Linux installer's install.log for the same disk (its own program file name aside, nothing differs).
 if [ -n "$LB" ] && [ -x "$LB/setup/setup" ]; then
     mkdir -p "$TMP/linux-disk" "$TMP/linux-windows"
