@@ -57,6 +57,34 @@ void setUp()
 }
 
 HWND hwndOf(const Window* window) { return window ? static_cast<HWND>(window->native) : nullptr; }
+
+// Windows opens a screen saver's settings from its control panel with "/c:HWND": the dialog then belongs to
+// that window, as a dialog of the control panel's own would. Null for any other command line, or for a
+// handle that names no window.
+HWND configurationOwner()
+{
+    const char* line = GetCommandLineA();
+    if (*line == '"') {
+        const char* close = std::strchr(line + 1, '"');
+        line = close ? close + 1 : line + std::strlen(line);
+    } else {
+        while (*line && *line != ' ') ++line;
+    }
+    while (*line == ' ') ++line;
+    if ((line[0] != '/' && line[0] != '-') || (line[1] != 'c' && line[1] != 'C') || line[2] != ':') return nullptr;
+    char* end = nullptr;
+    unsigned long long handle = std::strtoull(line + 3, &end, 0);
+    if (end == line + 3 || handle == 0) return nullptr;
+    HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
+    return IsWindow(owner) ? owner : nullptr;
+}
+
+// A dialog with no owner of its own: the control panel's window where Windows named one.
+HWND ownerHwnd(Window* owner)
+{
+    HWND hwnd = hwndOf(liveWindow(owner));
+    return hwnd ? hwnd : configurationOwner();
+}
 HWND controlHwnd(const Control* c) { return c ? static_cast<HWND>(c->widget) : nullptr; }
 
 COLORREF colorRef(Rgb rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -499,7 +527,7 @@ intptr_t win32RunModal(Window* dialog)
     std::vector<uint32_t> bytes = buildDialogTemplate(*dialog->source, false);
     StopWatch watch;
     INT_PTR made = DialogBoxIndirectParamA(gUi.instance, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
-                                           hwndOf(liveWindow(dialog->owner)), dialogProc,
+                                           ownerHwnd(dialog->owner), dialogProc,
                                            reinterpret_cast<LPARAM>(dialog));
     if (dialog->native) {
         forgetKept(hwndOf(dialog));

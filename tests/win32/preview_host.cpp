@@ -2,8 +2,11 @@
 // of its own, the saver started with "/p HWND" on it, the window destroyed after a while, and the
 // saver's end awaited. Prints the window's handle, the saver's exit code and how long it took to end
 // after the window went; exits 0 when the saver ended within the limit.
+// With "settings" it stands in for the panel's Settings button instead: the saver started with
+// "/c:HWND", its dialog looked for among the windows the host's window owns, then closed; exits 0 when
+// that dialog was owned by the host and the saver ended with 0 after it.
 //
-//   preview_host PROGRAM SHOW_MS [LIMIT_MS]
+//   preview_host PROGRAM SHOW_MS [LIMIT_MS [settings]]
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -11,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -45,12 +49,48 @@ HWND openHostWindow()
     return window;
 }
 
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK findOwned(HWND window, LPARAM search)
+{
+    auto* s = reinterpret_cast<OwnedSearch*>(search);
+    if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window)) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+int awaitOwnedDialog(HWND host, const PROCESS_INFORMATION& process, DWORD showMs, DWORD limitMs)
+{
+    OwnedSearch search = {host, nullptr};
+    const DWORD start = GetTickCount();
+    while (!search.found && GetTickCount() - start < showMs) {
+        pumpFor(50);
+        EnumWindows(findOwned, reinterpret_cast<LPARAM>(&search));
+    }
+    std::printf("dialog owned by the host: %s\n", search.found ? "yes" : "no");
+    if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
+    DWORD waited = WAIT_TIMEOUT;
+    const DWORD closed = GetTickCount();
+    while (waited == WAIT_TIMEOUT && GetTickCount() - closed < limitMs) {
+        pumpFor(20);
+        waited = WaitForSingleObject(process.hProcess, 0);
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    std::printf("ended: %s, exit code %lu\n", waited == WAIT_OBJECT_0 ? "yes" : "no", exitCode);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    return search.found && waited == WAIT_OBJECT_0 && exitCode == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: preview_host PROGRAM SHOW_MS [LIMIT_MS]\n");
+        std::fprintf(stderr, "usage: preview_host PROGRAM SHOW_MS [LIMIT_MS [settings]]\n");
         return 2;
     }
     const DWORD showMs = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10));
@@ -61,7 +101,8 @@ int main(int argc, char** argv)
     std::printf("window %llu\n", handle);
     std::fflush(stdout);
 
-    std::string commandLine = "\"" + std::string(argv[1]) + "\" /p " + std::to_string(handle);
+    const bool settings = argc > 4 && std::strcmp(argv[4], "settings") == 0;
+    std::string commandLine = "\"" + std::string(argv[1]) + (settings ? "\" /c:" : "\" /p ") + std::to_string(handle);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -69,6 +110,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "preview_host: cannot start %s (error %lu)\n", argv[1], GetLastError());
         return 2;
     }
+    if (settings) return awaitOwnedDialog(window, process, showMs, limitMs);
     pumpFor(showMs);
     const DWORD running = WaitForSingleObject(process.hProcess, 0);
     std::printf("running before the window went: %s\n", running == WAIT_TIMEOUT ? "yes" : "no");

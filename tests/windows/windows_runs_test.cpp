@@ -405,6 +405,18 @@ TEST_P(WindowsRun, PreviewStaysInTheHostWindowAndEndsWhenItIsDestroyed)
     EXPECT_EQ(waitForExit(hostRun, 30), 0) << "the preview did not end with 0 within a second of its window going";
 }
 
+// Windows' control panel opens the settings with "/c:HWND": the dialog belongs to that window, so it stays
+// above the panel and the panel waits for it; closing it ends the saver with 0, as any other form of /c
+// with something after the switch.
+TEST_P(WindowsRun, SettingsOpenedWithAWindowBelongToThatWindow)
+{
+    std::string host = std::string(TOCKWHEEL_WINDOWS_DIR) + "/" + arch + "/preview_host.exe";
+    if (!exists(host)) GTEST_SKIP() << "no preview host at " << host << " (tools/build-windows.sh --tests)";
+    pid_t hostRun = spawnQuietly({"wine", host, program(), "15000", "5000", "settings"});
+    ASSERT_GT(hostRun, 0);
+    EXPECT_EQ(waitForExit(hostRun, 40), 0) << "no dialog owned by the host's window, or the saver did not end with 0";
+}
+
 INSTANTIATE_TEST_SUITE_P(Arch, WindowsRun, ::testing::Values("x86_64", "i686"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
