@@ -10,25 +10,7 @@ namespace {
 
 std::string theCommandLine;
 
-// Quoted when it holds a blank, as Windows hands such a program path over.
-std::string programPath(const char* path)
-{
-    std::string text = path ? path : "";
-    return text.find(' ') == std::string::npos ? text : '"' + text + '"';
-}
-
 }  // namespace
-
-std::string buildCommandLine(int argc, const char* const* argv)
-{
-    std::string line;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0) line += ' ';
-        if (i == 0) line += programPath(argv[0]);
-        else if (argv[i]) line += argv[i];
-    }
-    return line;
-}
 
 // argv is what the C run-time made of the line; the line itself is the system's.
 void setCommandLine(int, const char* const*)
