@@ -17,7 +17,7 @@ namespace {
 struct Pages {
     GLuint pageFramebuffer;       // what the saver draws into: colour texture + depth
     GLuint pageColour;            // texture, RGBA8
-    GLuint pageDepth;             // renderbuffer, depth 24, 0 without a depth buffer
+    GLuint pageDepth;             // renderbuffer, depth 16, 0 without a depth buffer
     GLuint presentedFramebuffer;  // the page as the display shows it
     GLuint presentedColour;       // renderbuffer, RGBA8
     GLuint quantiser;             // program, 0 until a reduced page is first presented through it
@@ -256,7 +256,7 @@ bool createPages(int width, int height, int bitsPerPixel, bool depthBuffer, bool
         // Depth alone: nothing draws with a stencil, and beside one a software renderer clears the depth
         // pixel by pixel, keeping the stencil bits, instead of filling memory (a fifth of a 1280 x 1024
         // frame on llvmpipe).
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, gPages.pageDepth);
     }
     bool ok = framebufferComplete(gPages.pageFramebuffer);

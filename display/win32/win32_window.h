@@ -16,7 +16,7 @@
 namespace display {
 
 constexpr int kMaxDisplayModes = 512;
-constexpr int kWindowDepthBits = 24;   // as deep as an off-screen page's depth buffer
+constexpr int kWindowDepthBits = 16;   // at least as deep as an off-screen page's depth buffer
 
 struct DisplayMode {
     int width;          // pixels

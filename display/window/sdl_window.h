@@ -12,7 +12,7 @@ namespace display {
 
 constexpr int kMaxDisplayModes = 256;
 constexpr int kMaxCovers = 15;   // displays beyond the primary one that get a black window
-constexpr int kWindowDepthBits = 24;   // as deep as an off-screen page's depth buffer
+constexpr int kWindowDepthBits = 16;   // at least as deep as an off-screen page's depth buffer
 
 struct Size {
     int w;   // pixels
