@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/ansi_text.h"
@@ -586,6 +587,18 @@ bool imposedPageSize(int* width, int* height)
     return true;
 }
 
+// Only the display servers the session names: asked with none named, libwayland tries a socket of its
+// own choosing and prints its complaint about XDG_RUNTIME_DIR beside the saver's own message.
+const char* namedDisplayServers()
+{
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool xNamed = x && *x, waylandNamed = wayland && *wayland;
+    if (xNamed && waylandNamed) return "x11,wayland";
+    if (xNamed) return "x11";
+    return waylandNamed ? "wayland" : nullptr;
+}
+
 bool openWindow(ScreenInfo* screen)
 {
     return sdlOpen(screen, false);
@@ -604,8 +617,13 @@ bool sdlOpen(ScreenInfo* screen, bool console)
     // and to drivers that show nothing; on a machine with a graphics card that means taking the console
     // from under a desktop, or a wait on page flips nobody shows. A driver the user names is kept.
     const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    if (console) SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
-    else if (!chosen || !*chosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    if (console) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
+    } else if (!chosen || !*chosen) {
+        const char* named = namedDisplayServers();
+        if (!named) return false;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, named);
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     // SDL falls back to drivers that show nothing (its own offscreen one) when the display server does not
     // answer; a saver nobody can see is no window back end, and ours then takes over.
