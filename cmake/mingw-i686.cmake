@@ -1,13 +1,3 @@
 # cmake/mingw-i686.cmake -- Windows programs for i686 from Debian's mingw-w64 cross compilers.
-# The -posix compilers: std::thread and std::mutex work, through winpthread.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(TOCKWHEEL_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOCKWHEEL_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOCKWHEEL_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOCKWHEEL_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TOCKWHEEL_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(TOCKWHEEL_MINGW_PROCESSOR i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

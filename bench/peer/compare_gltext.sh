@@ -32,10 +32,7 @@ if [ ! -x "$GLTEXT" ]; then
   $SUDO apt-get install -y --no-install-recommends xscreensaver-gl xscreensaver-data >&2
 fi
 
-WORK=$(mktemp -d /tmp/tockwheel-peer-XXXXXX)
-XVFB_PID=
-cleanup() { [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$WORK"; }
-trap cleanup EXIT INT TERM
+WORK_NAME=peer . bench/peer/work_dir.sh
 cc -O2 -shared -fPIC -o "$WORK/frame_counter.so" bench/peer/frame_counter.c -ldl
 
 # The peer at one size: "frames own_cpu_s xserver_cpu_s".

@@ -33,17 +33,8 @@ for program in "$BUILD/saver/tockwheel" "$BUILD/bench/peer/bench_peer_settings" 
   [ -x "$program" ] || { echo "$program is missing" >&2; exit 2; }
 done
 
-WORK=$(mktemp -d /tmp/tockwheel-host-XXXXXX)
-XVFB_PID=
-cleanup() { [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$WORK"; }
-trap cleanup EXIT INT TERM
+WORK_NAME=host . bench/peer/work_dir.sh
 
-windows() {   # windows NAME [MODE-SIZE]: a Windows directory, with a 32-bit settings file of that size
-  mkdir -p "$WORK/$1/Orvask" "$WORK/$1/fonts"
-  cp "$FONT" "$WORK/$1/fonts/Arial.ttf"
-  cp "$BUILD/tools/prompt/pass.pag" "$BUILD/tools/prompt/pass2x.pag" "$WORK/$1/Orvask/"
-  [ $# -lt 2 ] || "$BUILD/bench/peer/bench_peer_settings" "$WORK/$1/Orvask/Tockwheel.ini" "$2"
-}
 windows defaults
 windows mode81 1024x768
 ROWS="gltext host-defaults host-mode81 own-defaults own-mode81"

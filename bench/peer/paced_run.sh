@@ -42,17 +42,8 @@ LARGEST=$(for r in 320x200 320x240 320x400 320x480 400x300 512x384 640x350 640x4
           awk -F x -v w="$WIDTH" -v h="$HEIGHT" '$1 <= w && $2 <= h && $1 * $2 > best { best = $1 * $2; r = $0 }
                                                    END { print r }')
 
-WORK=$(mktemp -d /tmp/tockwheel-paced-XXXXXX)
-XVFB_PID=
-cleanup() { [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$WORK"; }
-trap cleanup EXIT INT TERM
+WORK_NAME=paced . bench/peer/work_dir.sh
 
-windows() {   # windows NAME [MODE-SIZE]: a Windows directory, with a 32-bit settings file of that size
-  mkdir -p "$WORK/$1/Orvask" "$WORK/$1/fonts"
-  cp "$FONT" "$WORK/$1/fonts/Arial.ttf"
-  cp "$BUILD/tools/prompt/pass.pag" "$BUILD/tools/prompt/pass2x.pag" "$WORK/$1/Orvask/"
-  [ $# -lt 2 ] || "$BUILD/bench/peer/bench_peer_settings" "$WORK/$1/Orvask/Tockwheel.ini" "$2"
-}
 windows defaults
 windows mode81 1024x768
 ROWS="gltext floor defaults mode81"

@@ -22,17 +22,10 @@ for program in "$BUILD/saver/tockwheel" "$BUILD/bench/peer/bench_peer_settings" 
   [ -x "$program" ] || { echo "$program is missing (bench/peer/host_run.sh installs gltext)" >&2; exit 2; }
 done
 
-WORK=$(mktemp -d /tmp/tockwheel-rss-XXXXXX)
-XVFB_PID=
-cleanup() { [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$WORK"; }
-trap cleanup EXIT INT TERM
+WORK_NAME=rss . bench/peer/work_dir.sh
 
-for name in defaults mode81; do
-  mkdir -p "$WORK/$name/Orvask" "$WORK/$name/fonts"
-  cp "$FONT" "$WORK/$name/fonts/Arial.ttf"
-  cp "$BUILD/tools/prompt/pass.pag" "$BUILD/tools/prompt/pass2x.pag" "$WORK/$name/Orvask/"
-done
-"$BUILD/bench/peer/bench_peer_settings" "$WORK/mode81/Orvask/Tockwheel.ini" 1024x768
+windows defaults
+windows mode81 1024x768
 
 # sample NAME COMMAND...: NAME.hwm gets "seconds peak_kb" lines, NAME.smaps the mappings at the end.
 sample() {
