@@ -168,6 +168,22 @@ protected:
         return spawnQuietly(command);
     }
 
+    // A saver run with this password, woken so that its prompt shows; 0 when it did not start.
+    pid_t startAtThePrompt(const char* password)
+    {
+        resetSettings();
+        SettingsRecord settings = Settings;
+        settings.passwordEnabled = 1;
+        std::strcpy(settings.password, password);
+        saveSettings(settings);
+        pid_t saver = start({"/s"});
+        if (saver <= 0) return 0;
+        sleepSeconds(6);
+        key("space");
+        sleepSeconds(1.5);
+        return saver;
+    }
+
     ScreenPixels picture(const std::string& name)
     {
         ScreenPixels pixels = readScreen(xvfb.display);
@@ -233,16 +249,8 @@ TEST_P(WindowsRun, SlashSRunsTheSaverFromAFolderWithABlank)
 
 TEST_P(WindowsRun, PasswordPromptKeepsAWrongPasswordAndTheRightOneEndsWithZero)
 {
-    resetSettings();
-    SettingsRecord settings = Settings;
-    settings.passwordEnabled = 1;
-    std::strcpy(settings.password, "pw");
-    saveSettings(settings);
-    pid_t saver = start({"/s"});
+    pid_t saver = startAtThePrompt("pw");
     ASSERT_GT(saver, 0);
-    sleepSeconds(6);
-    key("space");
-    sleepSeconds(1.5);
     EXPECT_GT(promptPixels(picture("prompt")), 2000) << "no password prompt";
     keys({"x", "y", "Return"});
     sleepSeconds(1.5);
@@ -288,16 +296,8 @@ TEST_P(WindowsRun, AWideScreenShowsThePageWithItsShapeBetweenBlackBars)
 // whatever the system's own ANSI code page.
 TEST_P(WindowsRun, APasswordWithAnAccentTypedAtThePromptEndsWithZero)
 {
-    resetSettings();
-    SettingsRecord settings = Settings;
-    settings.passwordEnabled = 1;
-    std::strcpy(settings.password, "caf\xe9");
-    saveSettings(settings);
-    pid_t saver = start({"/s"});
+    pid_t saver = startAtThePrompt("caf\xe9");
     ASSERT_GT(saver, 0);
-    sleepSeconds(6);
-    key("space");
-    sleepSeconds(1.5);
     keys({"c", "a", "f", "eacute", "Return"});
     EXPECT_EQ(waitForExit(saver, 10), 0) << "caf\\xe9 was not taken at the prompt";
 }
